@@ -3,12 +3,14 @@
 #include "files/FileErrors.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,8 +18,6 @@
 namespace velkaro {
 
 namespace {
-
-using Record = std::uint8_t[ShowRecord::Size];
 
 std::string FolderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
@@ -65,24 +65,32 @@ private:
     int fd_;
 };
 
-void ReadRecord(FileSystem& files, int fd, std::uint8_t* record) {
+// Reads up to count bytes and returns how many arrived; a failure after some bytes is
+// left in `failure` rather than thrown, so the caller can use what did arrive first.
+std::size_t ReadAvailable(FileSystem& files, int fd, std::uint8_t* bytes, std::size_t count,
+                          std::optional<ShowError>& failure) {
     std::size_t done = 0;
-    while (done < ShowRecord::Size) {
-        const ssize_t got = files.Read(fd, record + done, ShowRecord::Size - done);
+    while (done < count) {
+        const ssize_t got = files.Read(fd, bytes + done, count - done);
         if (got < 0) {
             if (errno == EINTR) continue;
-            ThrowFileError(errno);
+            failure.emplace(FileErrorMessage(errno));
+            break;
         }
         // The file was shorter than it said when it was opened.
-        if (got == 0) throw ShowError(ReadPastEndMessage);
+        if (got == 0) {
+            failure.emplace(ReadPastEndMessage);
+            break;
+        }
         done += static_cast<std::size_t>(got);
     }
+    return done;
 }
 
-void WriteRecord(FileSystem& files, int fd, const std::uint8_t* record) {
+void WriteFully(FileSystem& files, int fd, const std::uint8_t* bytes, std::size_t count) {
     std::size_t done = 0;
-    while (done < ShowRecord::Size) {
-        const ssize_t put = files.Write(fd, record + done, ShowRecord::Size - done);
+    while (done < count) {
+        const ssize_t put = files.Write(fd, bytes + done, count - done);
         if (put < 0) {
             if (errno == EINTR) continue;
             ThrowFileError(errno);
@@ -91,6 +99,74 @@ void WriteRecord(FileSystem& files, int fd, const std::uint8_t* record) {
         done += static_cast<std::size_t>(put);
     }
 }
+
+// Records pass through a small fixed window, so a long show costs a few hundred system calls
+// rather than one per step; each record is still converted straight from or into its row.
+constexpr int WindowRecords = 64;
+using RecordWindow = std::array<std::uint8_t, WindowRecords * ShowRecord::Size>;
+
+class RecordReader {
+public:
+    RecordReader(FileSystem& files, int fd, int records)
+        : files_(files), fd_(fd), remaining_(records) {}
+
+    // The next record; every record that arrived whole is handed out before a failure is thrown.
+    const std::uint8_t* Next() {
+        if (next_ == filled_) Refill();
+        return window_.data() + std::size_t(next_++) * ShowRecord::Size;
+    }
+
+private:
+    void Refill() {
+        if (failure_) throw *failure_;
+        // The first record comes alone, so the settings it carries are taken before a later
+        // record can fail.
+        const int wanted = std::min(firstRefill_ ? 1 : WindowRecords, remaining_);
+        firstRefill_ = false;
+        const std::size_t got = ReadAvailable(files_, fd_, window_.data(),
+                                              std::size_t(wanted) * ShowRecord::Size, failure_);
+        filled_ = static_cast<int>(got / ShowRecord::Size);
+        remaining_ -= filled_;
+        next_ = 0;
+        if (filled_ == 0 && failure_) throw *failure_;
+    }
+
+    FileSystem& files_;
+    int fd_;
+    int remaining_;
+    int filled_ = 0;
+    int next_ = 0;
+    bool firstRefill_ = true;
+    std::optional<ShowError> failure_;
+    RecordWindow window_;
+};
+
+class RecordWriter {
+public:
+    // Every slot starts as `blank`, so what no record overwrites is the same in all records.
+    RecordWriter(FileSystem& files, int fd, const std::uint8_t* blank) : files_(files), fd_(fd) {
+        for (int slot = 0; slot < WindowRecords; ++slot)
+            std::memcpy(window_.data() + std::size_t(slot) * ShowRecord::Size, blank,
+                        ShowRecord::Size);
+    }
+
+    std::uint8_t* NextSlot() { return window_.data() + std::size_t(used_) * ShowRecord::Size; }
+
+    void Put() {
+        if (++used_ == WindowRecords) Flush();
+    }
+
+    void Flush() {
+        WriteFully(files_, fd_, window_.data(), std::size_t(used_) * ShowRecord::Size);
+        used_ = 0;
+    }
+
+private:
+    FileSystem& files_;
+    int fd_;
+    int used_ = 0;
+    RecordWindow window_;
+};
 
 // Stores one record's channels into a row and returns the highest lit output (0 if none).
 int StoreColourRecord(const std::uint8_t* record, TColor* row) {
@@ -226,10 +302,10 @@ LoadResult LoadShow(const std::string& path, bool append, Grid& cells, bool mono
     LoadResult result;
     result.StepsText = static_cast<int>(std::min<std::int64_t>(firstRow + records, INT_MAX));
 
-    Record record;
+    RecordReader reader(files, file.Get(), storedRecords);
     int highestLit = 0;
     for (int row = firstRow; row < firstRow + storedRecords; ++row) {
-        ReadRecord(files, file.Get(), record);
+        const std::uint8_t* record = reader.Next();
         if (row == 0 && !append) {
             const auto timing =
                 ShowRecord::TimingFor(ShowRecord::ReadU16(record, ShowRecord::HoldTimeOffset),
@@ -258,17 +334,21 @@ void SaveShow(const std::string& path, const Grid& cells, const ShowSettings& se
 
     const int steps = std::clamp(settings.Steps, 0, MaxSteps);
     const auto times = ShowRecord::TimesFor(settings.BlendMode, settings.StepLength);
-    Record record{}; // cleared once: the reserved bytes and the unused mono bytes stay 0
-    ShowRecord::WriteU16(record, ShowRecord::HoldTimeOffset, times.HoldTime);
-    ShowRecord::WriteU16(record, ShowRecord::FadeTimeOffset, times.FadeTime);
+    // The reserved bytes, and in single-colour mode the bytes after output 168, stay 0.
+    std::uint8_t blank[ShowRecord::Size] = {};
+    ShowRecord::WriteU16(blank, ShowRecord::HoldTimeOffset, times.HoldTime);
+    ShowRecord::WriteU16(blank, ShowRecord::FadeTimeOffset, times.FadeTime);
+    RecordWriter writer(files, temp.Fd(), blank);
     for (int row = 0; row < steps; ++row) {
+        std::uint8_t* record = writer.NextSlot();
         if (monoMode)
             FillMonoRecord(cells[row], record);
         else
             FillColourRecord(cells[row], record);
         record[ShowRecord::StepFlagsOffset] = ShowRecord::StepFlagsFor(row, steps);
-        WriteRecord(files, temp.Fd(), record);
+        writer.Put();
     }
+    writer.Flush();
     temp.Commit(target);
 }
 
