@@ -92,7 +92,6 @@ TEST(BitmapSuite, EveryGoodFileImportsWithItsReferencePixels) {
                                                                   qBlue(expected))));
             }
         EXPECT_LE(largest, AllowedDifference(file));
-        std::printf("%s %d\n", file.c_str(), largest);
     }
 }
 
@@ -144,7 +143,6 @@ TEST(BitmapSuite, EveryFileImportsOrIsRefusedTheSameWayEachTime) {
             EXPECT_EQ(first.Width, second.Width);
             EXPECT_EQ(first.Height, second.Height);
             EXPECT_TRUE(first.Pixels == second.Pixels);
-            std::printf("%s imports %d x %d\n", file.c_str(), first.Width, first.Height);
         }
     }
 }
