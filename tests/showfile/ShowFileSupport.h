@@ -59,16 +59,18 @@ inline Bytes BlankRecords(int records, int extra = 0) {
     return Bytes(std::size_t(records) * ShowRecord::Size + std::size_t(extra), 0);
 }
 
-// Serves one file from memory, so thousands of loads need no disk.
+// Serves one file from memory, so thousands of loads need no disk. A read hands out at most
+// `piece` bytes, as reads from pipes and network file systems may.
 class MemoryFile : public FileSystem {
 public:
-    explicit MemoryFile(const Bytes& bytes) : bytes_(bytes) {}
+    explicit MemoryFile(const Bytes& bytes, std::size_t piece = SIZE_MAX)
+        : bytes_(bytes), piece_(piece) {}
     int Open(const char*, int, unsigned) override {
         position_ = 0;
         return 1000;
     }
     ssize_t Read(int, void* buffer, std::size_t count) override {
-        const std::size_t n = std::min(count, bytes_.size() - position_);
+        const std::size_t n = std::min({count, piece_, bytes_.size() - position_});
         std::memcpy(buffer, bytes_.data() + position_, n);
         position_ += n;
         return ssize_t(n);
@@ -81,6 +83,7 @@ public:
 
 private:
     const Bytes& bytes_;
+    std::size_t piece_;
     std::size_t position_ = 0;
 };
 
