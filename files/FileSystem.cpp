@@ -27,6 +27,10 @@ int FileSystem::Inspect(int fd, FileFacts& facts) {
     return 0;
 }
 
+int FileSystem::Fchmod(int fd, unsigned mode) {
+    return ::fchmod(fd, static_cast<mode_t>(mode));
+}
+
 int FileSystem::Fsync(int fd) {
     return ::fsync(fd);
 }

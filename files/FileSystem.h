@@ -25,6 +25,7 @@ public:
     virtual ssize_t Read(int fd, void* buffer, std::size_t count);
     virtual ssize_t Write(int fd, const void* buffer, std::size_t count);
     virtual int Inspect(int fd, FileFacts& facts);
+    virtual int Fchmod(int fd, unsigned mode);
     virtual int Fsync(int fd);
     virtual int Close(int fd);
     virtual int Rename(const char* from, const char* to);

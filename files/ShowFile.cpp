@@ -204,21 +204,16 @@ void FillMonoRecord(const TColor* row, std::uint8_t* record) {
         record[ShowRecord::MonoByte(g)] = static_cast<std::uint8_t>(RedOf(row[g]));
 }
 
-// Opens a show file for reading and tells how many whole records it holds. A folder is
-// refused here, before the caller has changed anything.
-std::int64_t OpenForReading(FileSystem& files, const std::string& path, int& fd) {
-    fd = files.Open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
+// Opens a show file for reading into `file` and tells how many whole records it holds. A folder
+// is refused here, before the caller has changed anything. Without O_NONBLOCK a pipe with no
+// writer would hang the window; for a regular file the flag changes nothing.
+std::int64_t OpenForReading(FileSystem& files, const std::string& path, Descriptor& file) {
+    const int fd = files.Open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC, 0);
     if (fd < 0) ThrowFileError(ErrorForPath(errno, path));
+    file.Adopt(fd);
     FileFacts facts;
-    if (files.Inspect(fd, facts) != 0) {
-        const int error = errno;
-        files.Close(fd);
-        ThrowFileError(error);
-    }
-    if (facts.IsDirectory) {
-        files.Close(fd);
-        ThrowFileError(EISDIR);
-    }
+    if (files.Inspect(fd, facts) != 0) ThrowFileError(errno);
+    if (facts.IsDirectory) ThrowFileError(EISDIR);
     return facts.Size / static_cast<std::int64_t>(ShowRecord::Size);
 }
 
@@ -233,13 +228,15 @@ std::string SaveTarget(const std::string& path) {
     return target;
 }
 
-// Refuses a target the save could not replace anyway, before a temporary file is written.
-void CheckSaveTarget(const std::string& target) {
+// Refuses a target the save could not replace anyway, before a temporary file is written, and
+// tells the permissions of the file it replaces, if there is one.
+std::optional<mode_t> CheckSaveTarget(const std::string& target) {
     if (NameOf(target).empty()) ThrowFileError(EISDIR);
     struct stat info {};
-    if (::stat(target.c_str(), &info) != 0) return; // a new file
+    if (::stat(target.c_str(), &info) != 0) return std::nullopt; // a new file
     if (S_ISDIR(info.st_mode)) ThrowFileError(EISDIR);
     if (::access(target.c_str(), W_OK) != 0) ThrowFileError(errno);
+    return info.st_mode & 07777;
 }
 
 // The records of a save go into a file beside the target, so the rename that replaces the
@@ -291,9 +288,8 @@ private:
 
 LoadResult LoadShow(const std::string& path, bool append, Grid& cells, bool monoMode,
                     int currentSteps, const FirstRecordHandler& onFirstRecord, FileSystem& files) {
-    int fd = -1;
-    const std::int64_t records = OpenForReading(files, path, fd);
-    Descriptor file(files, fd);
+    Descriptor file(files, -1);
+    const std::int64_t records = OpenForReading(files, path, file);
     if (!append) ClearCells(cells);
 
     const int firstRow = append ? std::clamp(currentSteps, 0, GridRows) : 0;
@@ -329,8 +325,10 @@ LoadResult LoadShow(const std::string& path, bool append, Grid& cells, bool mono
 void SaveShow(const std::string& path, const Grid& cells, const ShowSettings& settings,
               bool monoMode, FileSystem& files) {
     const std::string target = SaveTarget(path);
-    CheckSaveTarget(target);
+    const auto oldMode = CheckSaveTarget(target);
     TempFile temp(files, target);
+    // The new file takes over the old one's permissions; failing that it keeps the default ones.
+    if (oldMode) files.Fchmod(temp.Fd(), *oldMode);
 
     const int steps = std::clamp(settings.Steps, 0, MaxSteps);
     const auto times = ShowRecord::TimesFor(settings.BlendMode, settings.StepLength);

@@ -210,11 +210,16 @@ TEST_F(FailedSave, RefusedTargetsLeaveNoTrace) {
     EXPECT_TRUE(std::filesystem::is_empty(folder / "sub"));
 }
 
-TEST_F(FailedSave, SaveThroughALinkKeepsTheLink) {
+TEST_F(FailedSave, ReplacingKeepsLinkAndPermissions) {
+    using std::filesystem::perms;
+    std::filesystem::permissions(folder / "show.dmx",
+                                 perms::owner_read | perms::owner_write | perms::group_read);
     std::filesystem::create_symlink("show.dmx", folder / "link.dmx");
     SaveShow(folder / "link.dmx", *cells, ShowSettings{20, 2, 10, FadeMode}, false);
     EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.dmx"));
     EXPECT_EQ(ReadBytes(folder / "show.dmx").size(), 1024u);
+    EXPECT_EQ(std::filesystem::status(folder / "show.dmx").permissions(),
+              perms::owner_read | perms::owner_write | perms::group_read);
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"link.dmx", "show.dmx"}));
 }
 
