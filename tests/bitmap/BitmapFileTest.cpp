@@ -193,6 +193,43 @@ TEST_F(BitmapFiles, PixelsSkippedByRunLengthEscapesTakeTheFirstPaletteColour) {
     }
 }
 
+// An 8-bit run-length bitmap whose data ends at once, so every pixel is one the data skips.
+std::vector<unsigned char> EmptyRunLengthBitmap(std::uint32_t width, std::uint32_t height) {
+    std::vector<unsigned char> bytes(14 + 40 + 256 * 4 + 2, 0);
+    auto put32 = [&](std::size_t at, std::uint32_t value) {
+        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<unsigned char>(value >> (8 * i));
+    };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put32(2, static_cast<std::uint32_t>(bytes.size()));
+    put32(10, 14 + 40 + 256 * 4);
+    put32(14, 40);
+    put32(18, width);
+    put32(22, height);
+    put32(26, 1u | (8u << 16));
+    put32(30, 1); // 8-bit run-length
+    put32(34, 2);
+    put32(54, 0x00112233);       // palette entry 0
+    bytes[bytes.size() - 1] = 1; // 00 01: end of bitmap
+    return bytes;
+}
+
+TEST_F(BitmapFiles, ARunLengthFileIsDecodedOnlyWhenItsPictureFitsInMemory) {
+    const auto write = [&](const std::string& name, const std::vector<unsigned char>& bytes) {
+        std::ofstream(PathOf(name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+        return PathOf(name);
+    };
+    EXPECT_EQ(MessageOfLoad(write("huge.bmp", EmptyRunLengthBitmap(60000, 60000))),
+              "Bitmap ist ungültig");
+
+    LoadBitmapFile(write("large.bmp", EmptyRunLengthBitmap(2000, 3000)), picture_);
+    EXPECT_EQ(ImportBitmap(picture_, *cells_), (PictureSize{168, 3000}));
+    EXPECT_EQ(cells_->At(0, 0), RGB(0x11, 0x22, 0x33));
+    EXPECT_EQ(cells_->At(2999, 167), RGB(0x11, 0x22, 0x33));
+}
+
 void FillRandomly(Grid& cells, unsigned seed) {
     std::mt19937 random(seed);
     for (auto& cell : cells.cells) cell = random() & 0xFFFFFFu;
