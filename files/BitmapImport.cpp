@@ -23,6 +23,10 @@ namespace {
 // so such a file is not read into memory at all.
 constexpr std::int64_t LargestReadableFile = std::int64_t{256} << 20;
 
+// The decoder's own default limit; checked here because it does not apply to a picture we
+// hand it ready-made.
+constexpr std::int64_t LargestDecodedPicture = std::int64_t{128} << 20;
+
 enum class PictureKind { Bitmap, NotABitmap };
 
 std::string ExtensionOf(const std::string& path) {
@@ -107,7 +111,7 @@ QImage DecodeBitmap(const QByteArray& bytes) {
     const std::int64_t depth = QImage::toPixelFormat(format).bitsPerPixel();
     const std::int64_t bytesNeeded =
         std::int64_t{size.width()} * size.height() * std::max<std::int64_t>(depth, 8) / 8;
-    if (bytesNeeded > std::int64_t{reader.allocationLimit()} << 20) ThrowInvalid();
+    if (bytesNeeded > LargestDecodedPicture) ThrowInvalid();
 
     QImage image(size, format);
     if (image.isNull()) ThrowInvalid();
