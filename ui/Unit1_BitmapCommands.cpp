@@ -1,0 +1,8 @@
+// Bitmap import and export.
+#include "ui/Unit1.h"
+
+namespace velkaro {
+
+void TFVelkaro::ConnectBitmapCommands() {}
+
+} // namespace velkaro

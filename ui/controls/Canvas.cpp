@@ -1,0 +1,77 @@
+#include "ui/controls/Canvas.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace velkaro {
+
+void Canvas::Span(int y, int x1, int x2, QRgb colour) {
+    if (!image_ || y < 0 || y >= image_->height()) return;
+    x1 = std::max(x1, 0);
+    x2 = std::min(x2, image_->width());
+    if (x1 >= x2) return;
+    auto* line = reinterpret_cast<QRgb*>(image_->bits() +
+                                         static_cast<qsizetype>(y) * image_->bytesPerLine());
+    std::fill(line + x1, line + x2, colour);
+}
+
+void Canvas::Plot(int x, int y, QRgb colour) {
+    if (!image_ || x < 0 || y < 0 || x >= image_->width() || y >= image_->height()) return;
+    reinterpret_cast<QRgb*>(image_->bits() +
+                            static_cast<qsizetype>(y) * image_->bytesPerLine())[x] = colour;
+}
+
+void Canvas::Rectangle(int left, int top, int right, int bottom) {
+    if (right <= left || bottom <= top) return;
+    RequestUpdate();
+    const QRgb pen = ToRgb(pen_);
+    const QRgb brush = ToRgb(brush_);
+    Span(top, left, right, pen);
+    for (int y = top + 1; y < bottom - 1; ++y) {
+        Span(y, left, left + 1, pen);
+        Span(y, left + 1, right - 1, brush);
+        Span(y, right - 1, right, pen);
+    }
+    if (bottom - 1 > top) Span(bottom - 1, left, right, pen);
+}
+
+void Canvas::FillRect(int left, int top, int right, int bottom) {
+    RequestUpdate();
+    const QRgb brush = ToRgb(brush_);
+    for (int y = std::max(top, 0); y < bottom; ++y) Span(y, left, right, brush);
+}
+
+void Canvas::MoveTo(int x, int y) {
+    penX_ = x;
+    penY_ = y;
+}
+
+void Canvas::LineTo(int x, int y) {
+    RequestUpdate();
+    const QRgb pen = ToRgb(pen_);
+    // Bresenham from the current point, stopping before the end pixel.
+    int x0 = penX_, y0 = penY_;
+    const int dx = std::abs(x - x0), sx = x0 < x ? 1 : -1;
+    const int dy = -std::abs(y - y0), sy = y0 < y ? 1 : -1;
+    int err = dx + dy;
+    while (x0 != x || y0 != y) {
+        Plot(x0, y0, pen);
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x0 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y0 += sy;
+        }
+    }
+    MoveTo(x, y);
+}
+
+TColor Canvas::Pixel(int x, int y) const {
+    if (!image_ || x < 0 || y < 0 || x >= image_->width() || y >= image_->height()) return Black;
+    return FromRgb(image_->pixel(x, y));
+}
+
+} // namespace velkaro

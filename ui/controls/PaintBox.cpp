@@ -1,0 +1,65 @@
+#include "ui/controls/PaintBox.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace velkaro {
+
+PaintBox::PaintBox(QWidget* parent) : QWidget(parent), canvas_(&image_, this) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+}
+
+void PaintBox::EnsureImage() {
+    const QSize size = this->size().expandedTo(QSize(1, 1));
+    if (image_.size() == size) return;
+    image_ = QImage(size, QImage::Format_RGB32);
+    image_.fill(Canvas::ToRgb(background_));
+    canvas_.SetImage(&image_);
+    needsPaintHandler_ = true;
+}
+
+void PaintBox::Repaint() {
+    EnsureImage();
+    needsPaintHandler_ = false;
+    if (OnPaint) OnPaint();
+    update();
+}
+
+void PaintBox::resizeEvent(QResizeEvent*) {
+    EnsureImage();
+    Repaint();
+}
+
+void PaintBox::paintEvent(QPaintEvent* event) {
+    EnsureImage();
+    if (needsPaintHandler_) {
+        needsPaintHandler_ = false;
+        if (OnPaint) OnPaint();
+    }
+    canvas_.Shown();
+    QPainter painter(this);
+    painter.drawImage(event->rect(), image_, event->rect());
+}
+
+void PaintBox::mousePressEvent(QMouseEvent* event) {
+    if (OnMouseDown) {
+        const QPoint p = event->position().toPoint();
+        OnMouseDown(event->button(), p.x(), p.y());
+    }
+}
+
+void PaintBox::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    if (OnMouseUp) OnMouseUp(event->button(), p.x(), p.y());
+    if (OnClick && event->button() == Qt::LeftButton && rect().contains(p)) OnClick();
+}
+
+void PaintBox::mouseMoveEvent(QMouseEvent* event) {
+    if (OnMouseMove) {
+        const QPoint p = event->position().toPoint();
+        OnMouseMove(p.x(), p.y());
+    }
+}
+
+} // namespace velkaro
