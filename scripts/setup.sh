@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Shared set-up of run.sh and test.sh: installs the Debian packages Velkaro needs (through sudo
+# when not root), then configures and builds in the given build folder.
+set -euo pipefail
+
+VELKARO_PACKAGES=(
+  cmake make g++ pkg-config
+  qt6-base-dev qt6-qpa-plugins libxkbcommon-dev libgl-dev
+  libgtest-dev libbenchmark-dev
+  xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core fonts-dejavu-extra
+)
+
+velkaro_install_packages() {
+  local missing=()
+  for package in "${VELKARO_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+      missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
+}
+
+# velkaro_build SOURCE BUILD [cmake options...]
+velkaro_build() {
+  local source=$1 build=$2
+  shift 2
+  cmake -S "$source" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "$build" -j"$(nproc)"
+}
