@@ -12,16 +12,24 @@ constexpr TColor GreyUnit = 65793; // 0x010101: one level in each of the three c
 constexpr TColor Black = 0;
 constexpr TColor White = 0xFFFFFF;
 
-constexpr int RedOf(TColor c) { return static_cast<int>(c & 255u); }
-constexpr int GreenOf(TColor c) { return static_cast<int>((c >> 8) & 255u); }
-constexpr int BlueOf(TColor c) { return static_cast<int>((c >> 16) & 255u); }
+constexpr int RedOf(TColor c) {
+    return static_cast<int>(c & 255u);
+}
+constexpr int GreenOf(TColor c) {
+    return static_cast<int>((c >> 8) & 255u);
+}
+constexpr int BlueOf(TColor c) {
+    return static_cast<int>((c >> 16) & 255u);
+}
 
 constexpr TColor RGB(int r, int g, int b) {
     return static_cast<TColor>(r) | (static_cast<TColor>(g) << 8) | (static_cast<TColor>(b) << 16);
 }
 
 // Single-colour outputs take the red byte as their brightness.
-constexpr TColor MonoGrey(TColor c) { return (c & 255u) * GreyUnit; }
+constexpr TColor MonoGrey(TColor c) {
+    return (c & 255u) * GreyUnit;
+}
 
 // The colour a fraction t (0..1) of the way from a to b, each channel rounded to the
 // nearest integer with halves going to the even one. The products are formed in

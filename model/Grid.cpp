@@ -5,7 +5,9 @@
 
 namespace velkaro {
 
-std::unique_ptr<Grid> NewGrid() { return std::make_unique<Grid>(); }
+std::unique_ptr<Grid> NewGrid() {
+    return std::make_unique<Grid>();
+}
 
 void CopyGrid(Grid& to, const Grid& from) {
     if (&to != &from) std::memcpy(to.cells.data(), from.cells.data(), GridBytes);
