@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/PreviewClock.h"
 #include "model/ShowMemory.h"
 #include "model/ShowSettings.h"
 #include "ui/controls/Canvas.h"
@@ -221,8 +222,27 @@ public:
     // ---- palette and mouse editing ----
 
     // ---- preview player ----
+    void Timer1Timer();
+    void sbpChange();
+    void pbpClick();
+    // The player's counters (PlayStep, PlayTick) and the bar colours of the last tick.
+    PreviewClock PlayClock;
+    PreviewColours PlayColours{};
 
     // ---- row generators ----
+    void Button3Click();
+    void Button13Click();
+    void Button4Click();
+    void Button38Click();
+    void Button37Click();
+    void Button9Click();
+    void Button10Click();
+    void Button11Click();
+    void Button19Click();
+    void Button20Click();
+    void Button14Click();
+    void Button12Click();
+    void Button35Click();
 
     // ---- row, column and block commands ----
 
