@@ -245,6 +245,27 @@ public:
     void Button35Click();
 
     // ---- row, column and block commands ----
+    // Whole-show mirrors of the main panel.
+    void Button17Click();
+    void Button18Click();
+    // Whole rows and columns of the selection.
+    void Button7Click();
+    void Button8Click();
+    void Button21Click();
+    void Button36Click();
+    // The selected block.
+    void Button23Click();
+    void Button24Click();
+    void Button22Click();
+    void Button29Click();
+    void Button30Click();
+    void Button25Click();
+    void Button28Click();
+    void Button31Click();
+    void Button32Click();
+    void Button33Click();
+    void Button34Click();
+    void Button40Click();
 
     // ---- bitmap import and export ----
 
