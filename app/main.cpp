@@ -11,7 +11,7 @@ int main(int argc, char* argv[]) {
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
     velkaro::TFVelkaro FVelkaro(arguments);
-    // The palette window is created here, hidden, right after the main window.
+    // The main window has created its palette window, hidden; then the picture window.
     velkaro::TFPV FPV;
 
     FVelkaro.show();

@@ -6,6 +6,7 @@
 #include "ui/controls/PaintBox.h"
 #include "ui/controls/Panel.h"
 #include "ui/controls/UpDown.h"
+#include "ui/upalette.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -45,6 +46,8 @@ TFVelkaro::TFVelkaro(const QStringList& arguments, QWidget* parent)
     ESChange();
     FormCreate();
     qApp->installEventFilter(this);
+    // The palette window is created hidden, right after the main window is complete.
+    FPalette = new TFPalette(*this);
 }
 
 TFVelkaro::~TFVelkaro() {
@@ -127,8 +130,9 @@ void TFVelkaro::FormCreate() {
 
 void TFVelkaro::FormActivate() {
     activated_ = true;
-    // The palette window is docked into PPal here, set to the current single-colour state and
-    // its slider labels filled, once the palette window exists.
+    FPalette->DockInto(PPal);
+    FPalette->SetMono(cbmono->isChecked());
+    FPalette->sbrChange(); // the swatches are not yet in sync, so this fills the labels only
     PSel->resize(Panel1->width(), PSel->height());
     EndSelection();
     // The show named on the command line is loaded here, once the show file commands exist.
@@ -193,8 +197,8 @@ void TFVelkaro::sbnyChange() {
 }
 
 void TFVelkaro::cbmonoClick() {
-    // The palette window switches its swatch set here; the grid shows the new mode at its
-    // next redraw.
+    // The grid shows the new mode at its next redraw.
+    FPalette->SetMono(cbmono->isChecked());
 }
 
 void TFVelkaro::Panel7Click() {

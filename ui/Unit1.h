@@ -220,6 +220,13 @@ public:
     // ---- DMX show files ----
 
     // ---- palette and mouse editing ----
+    // The palette window, docked into PPal on activation; a child of this window throughout.
+    TFPalette* FPalette = nullptr;
+    void pbMouseDown(Qt::MouseButton button, int x, int y);
+    void pbMouseUp(Qt::MouseButton button, int x, int y);
+    // Finds the colour of the cell among the swatches, or puts it into swatch 31, and selects it.
+    void PickCell(int col, int row);
+    void Panel9Click();
 
     // ---- preview player ----
     void Timer1Timer();
