@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commands/PreviewClock.h"
+#include "files/Bitmap.h"
 #include "model/ShowMemory.h"
 #include "model/ShowSettings.h"
 #include "ui/controls/Canvas.h"
@@ -12,6 +13,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QFileDialog;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -275,6 +277,13 @@ public:
     void Button40Click();
 
     // ---- bitmap import and export ----
+    void Button5Click();
+    void Button6Click();
+    // The picture dialogs, kept so each opens where it was last left.
+    QFileDialog* pod = nullptr;
+    QFileDialog* PSD = nullptr;
+    // The picture `im` carries: the last imported or exported one.
+    BitmapPicture imPicture;
 
 protected:
     bool event(QEvent* event) override;
