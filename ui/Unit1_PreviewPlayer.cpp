@@ -24,10 +24,11 @@ void FillSolid(Canvas& canvas, const PreviewRect& area, TColor colour) {
 
 void TFVelkaro::ConnectPreview() {
     // The two pixel rows between the bars and the black bands are never drawn by a tick; they
-    // show the panel beneath the bar, as does the whole bar before the first tick.
-    pbp->SetBackground(Panel10->Color());
+    // show the face of the panel beneath the bar, as does the whole bar before the first tick.
+    const TColor face = Canvas::FromRgb(Panel10->palette().color(QPalette::Window).rgb());
+    pbp->SetBackground(face);
     Canvas& canvas = pbp->canvas();
-    canvas.SetBrushColor(Panel10->Color());
+    canvas.SetBrushColor(face);
     canvas.FillRect(0, 0, canvas.Width(), canvas.Height());
 
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });

@@ -37,7 +37,8 @@ protected:
         const int width = w->pbp->width();
         const int height = w->pbp->height();
         const int barWidth = BarWidth();
-        const TColor beneath = w->Panel10->Color();
+        const TColor beneath = Canvas::FromRgb(w->Panel10->palette().color(QPalette::Window).rgb());
+        ASSERT_NE(beneath, Black);
         for (int i = 0; i < w->Outputs(); ++i) {
             for (int x : {barWidth * i, barWidth * i + barWidth - 1}) {
                 ASSERT_EQ(BarPixel(x, 5), colourOf(i)) << x;
