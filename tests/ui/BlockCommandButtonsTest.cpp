@@ -29,9 +29,22 @@ protected:
         startPos = UndoPos();
     }
 
-    // The block a right drag from (col1, row1) to (col2, row2) selects.
+    // The middle of a cell in pixels of the grid; cells right of the shown outputs lie beyond
+    // the paint box, where a drag still reaches them.
+    QPoint CellPoint(int col, int row) const {
+        return {col * w->ColWidth + w->ColWidth / 2,
+                (row - w->TopRow) * w->RowHeight + w->RowHeight / 2};
+    }
+
+    // A right drag from cell (col1, row1) to cell (col2, row2).
+    void RightDrag(int col1, int row1, int col2, int row2) {
+        QTest::mousePress(w->pb, Qt::RightButton, {}, CellPoint(col1, row1));
+        QTest::mouseMove(w->pb, CellPoint(col2, row2));
+        QTest::mouseRelease(w->pb, Qt::RightButton, {}, CellPoint(col2, row2));
+    }
+
     void Select(int col1, int row1, int col2, int row2) {
-        w->SetSelection(true, col1, row1, col2, row2);
+        RightDrag(col1, row1, col2, row2);
         ASSERT_TRUE(w->PSel->isVisible());
     }
 
@@ -190,7 +203,8 @@ TEST_F(BlockCommandButtonsTest, TrimMakesTheBlockTheShow) {
     ExpectUnmarked(0, 0);
 
     // Without a block (a right click on one cell) "Trimmen" refuses before any snapshot.
-    w->SetSelection(false, 3, 3, 3, 3);
+    RightDrag(3, 3, 3, 3);
+    ASSERT_FALSE(w->SelActive);
     w->Button22Click();
     EXPECT_EQ(w->Outputs(), 20);
     EXPECT_EQ(Snapshots(), 0);
