@@ -1,0 +1,62 @@
+#include "ui/Unit1.h"
+#include "ui/controls/PaintBox.h"
+#include "ui/controls/UpDown.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+
+namespace velkaro {
+namespace {
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "velkaro_bench_ui";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    return *app;
+}
+
+// One tick of the running preview at 168 outputs in "100% Fade", the mode that blends every
+// bar, including the drawing of all bars and black areas into the preview's canvas.
+void PrepareLongShow(TFVelkaro& window) {
+    window.show();
+    QApplication::processEvents();
+    window.Timer1->stop();
+    window.UDNX->SetPosition(MaxOutputs);
+    window.udlz->SetPosition(100);
+    window.uds->SetPosition(7);
+    for (int r = 0; r < 100; ++r)
+        for (int c = 0; c < MaxOutputs; ++c)
+            window.Cells[r][c] = static_cast<TColor>((r * 7919u + c * 104729u) & 0xFFFFFF);
+}
+
+void BM_PreviewTickAndDraw168(benchmark::State& state) {
+    App();
+    TFVelkaro window;
+    PrepareLongShow(window);
+    for (auto _ : state) {
+        window.Timer1Timer();
+        benchmark::DoNotOptimize(window.pbp->image().constBits());
+    }
+    state.counters["bar_width"] = window.pbp->width();
+}
+BENCHMARK(BM_PreviewTickAndDraw168)->Unit(benchmark::kMicrosecond)->Repetitions(5);
+
+// The same tick followed by the paint event that puts the bar on the screen.
+void BM_PreviewTickDrawAndShow168(benchmark::State& state) {
+    App();
+    TFVelkaro window;
+    PrepareLongShow(window);
+    for (auto _ : state) {
+        window.Timer1Timer();
+        window.pbp->repaint();
+    }
+}
+BENCHMARK(BM_PreviewTickDrawAndShow168)->Unit(benchmark::kMicrosecond)->Repetitions(5);
+
+} // namespace
+} // namespace velkaro
