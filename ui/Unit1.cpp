@@ -13,8 +13,10 @@
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTimer>
@@ -135,7 +137,7 @@ void TFVelkaro::FormActivate() {
     FPalette->sbrChange(); // the swatches are not yet in sync, so this fills the labels only
     PSel->resize(Panel1->width(), PSel->height());
     EndSelection();
-    // The show named on the command line is loaded here, once the show file commands exist.
+    LoadCommandLineShow();
     PaintGrid();
 }
 

@@ -220,6 +220,15 @@ public:
     void Button16Click();
 
     // ---- DMX show files ----
+    QFileDialog* fod = nullptr;
+    QFileDialog* fsd = nullptr;
+    void Button1Click();
+    void Button2Click();
+    void Button39Click();
+    // Loads a DMX show file and puts its steps, outputs, mode and length into the controls.
+    void LoadShow(const QString& path, bool append);
+    void SaveShow(const QString& path);
+    void LoadCommandLineShow();
 
     // ---- palette and mouse editing ----
     // The palette window, docked into PPal on activation; a child of this window throughout.

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QThread>
 #include <QTimer>
 
 namespace velkaro {
@@ -105,7 +106,7 @@ protected:
 
 TEST_F(WheelTest, TwoNotchesCloseTogetherMoveThreeSteps) {
     Notch(-120);
-    QTest::qWait(10);
+    QThread::msleep(10); // without events in between, so the damping timer cannot end first
     Notch(-120);
     EXPECT_EQ(w->sbyoffs->value(), 103);
 }

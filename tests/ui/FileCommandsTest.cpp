@@ -1,0 +1,174 @@
+#include "WindowFixture.h"
+
+#include "files/ShowFile.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace velkaro {
+namespace {
+
+std::vector<unsigned char> ReadBytes(const QString& path) {
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class FileCommandsTest : public WindowTest {
+protected:
+    // Answers the next file dialog: chooses name in the test folder, or cancels when empty.
+    void AnswerNextDialog(const QString& name) {
+        QTimer::singleShot(0, [this, name] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            if (name.isEmpty()) {
+                dialog->reject();
+                return;
+            }
+            dialog->setDirectory(dir.path());
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(name);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+    }
+
+    QString PathOf(const QString& name) const { return dir.path() + "/" + name; }
+
+    // A show of the given steps whose step r has output r lit in a colour of its own.
+    void MakeShow(int steps) {
+        SetSteps(steps);
+        for (int r = 0; r < steps; ++r) w->Cells[r][r] = RGB(10 + r, 20, 30);
+    }
+
+    void SaveThroughButton(const QString& name) {
+        AnswerNextDialog(name);
+        QTest::mouseClick(w->Button2, Qt::LeftButton);
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(FileCommandsTest, SaveAndLoadThroughTheButtons) {
+    MakeShow(3);
+    w->uds->SetPosition(25);
+    w->RGMItems->button(HalfFadeHalfHoldMode)->setChecked(true);
+    SaveThroughButton("show"); // the default extension is added
+    EXPECT_EQ(w->windowTitle(), PathOf("show.DMX"));
+    EXPECT_TRUE(w->SkipMouseUp);
+    ASSERT_EQ(ReadBytes(PathOf("show.DMX")).size(), 3u * 512u);
+
+    w->Button14->click(); // any change, so the load has something to replace
+    ClearCells(w->Cells);
+    SetSteps(7);
+    w->SkipMouseUp = false;
+    AnswerNextDialog("show.DMX");
+    QTest::mouseClick(w->Button1, Qt::LeftButton);
+    EXPECT_TRUE(w->SkipMouseUp);
+    EXPECT_EQ(w->windowTitle(), PathOf("show.DMX"));
+    EXPECT_EQ(w->Steps(), 3);
+    EXPECT_EQ(w->Outputs(), 3); // the highest lit output of the file
+    EXPECT_EQ(w->BlendMode(), HalfFadeHalfHoldMode);
+    EXPECT_EQ(w->StepLength(), 24); // 12 hold + 12 fade
+    EXPECT_EQ(w->Cells[2][2], RGB(12, 20, 30));
+    EXPECT_EQ(w->fsd->selectedFiles().value(0), PathOf("show.DMX"));
+}
+
+TEST_F(FileCommandsTest, ACancelledDialogChangesNothingButSkipsTheNextRelease) {
+    MakeShow(2);
+    const QString title = w->windowTitle();
+    for (QPushButton* button : {w->Button1, w->Button2, w->Button39}) {
+        w->SkipMouseUp = false;
+        AnswerNextDialog({});
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_TRUE(w->SkipMouseUp);
+        EXPECT_EQ(w->windowTitle(), title);
+        EXPECT_EQ(w->Steps(), 2);
+    }
+}
+
+TEST_F(FileCommandsTest, AppendRepeatsTheFileAndKeepsModeAndLength) {
+    MakeShow(3);
+    SaveThroughButton("three.dmx");
+    MakeShow(5);
+    w->uds->SetPosition(40);
+    w->SEnmal->setValue(2);
+    AnswerNextDialog("three.dmx");
+    QTest::mouseClick(w->Button39, Qt::LeftButton);
+    EXPECT_EQ(w->Steps(), 11);
+    EXPECT_EQ(w->StepLength(), 40);
+    EXPECT_EQ(w->Cells[5][0], RGB(10, 20, 30));
+    EXPECT_EQ(w->Cells[8][0], RGB(10, 20, 30));
+    EXPECT_EQ(w->Cells[10][2], RGB(12, 20, 30));
+    EXPECT_EQ(w->Cells[4][4], RGB(14, 20, 30)); // the show before the appended steps stays
+}
+
+TEST_F(FileCommandsTest, AMissingFileIsReportedAndChangesNothing) {
+    MakeShow(4);
+    const auto before = w->Cells[3][3];
+    const int undoPos = w->Memory.Undo.UndoPos();
+    AnswerNextDialog("missing.DMX");
+    QTest::mouseClick(w->Button1, Qt::LeftButton);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors[0], "Datei nicht gefunden.");
+    EXPECT_EQ(w->Steps(), 4);
+    EXPECT_EQ(w->Outputs(), 20);
+    EXPECT_EQ(w->Cells[3][3], before);
+    EXPECT_EQ(w->Memory.Undo.UndoPos(), undoPos); // loads take no snapshot
+    EXPECT_EQ(w->windowTitle(), PathOf("missing.DMX"));
+}
+
+TEST_F(FileCommandsTest, SingleColourSaveStoresTheRedByte) {
+    w->Cells[0][0] = 0x336699;
+    w->cbmono->setChecked(true);
+    SaveThroughButton("mono.DMX");
+    const auto bytes = ReadBytes(PathOf("mono.DMX"));
+    ASSERT_EQ(bytes.size(), 512u);
+    EXPECT_EQ(bytes[8], 0x99);
+    AnswerNextDialog("mono.DMX");
+    QTest::mouseClick(w->Button1, Qt::LeftButton);
+    EXPECT_EQ(w->Cells[0][0], 0x999999u);
+}
+
+class CommandLineTest : public WindowTest {
+protected:
+    void SetUp() override {}
+    QTemporaryDir dir;
+};
+
+TEST_F(CommandLineTest, TheFirstArgumentIsLoadedOnceAtActivation) {
+    auto cells = NewGrid();
+    cells->At(1, 4) = 0x0000FF;
+    const QString path = dir.path() + "/start.dmx";
+    SaveShow(path.toStdString(), *cells, ShowSettings{20, 2, 30, HoldMode}, false);
+
+    Start({path, "ignored.dmx"});
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(w->windowTitle(), path);
+    EXPECT_EQ(w->Steps(), 2);
+    EXPECT_EQ(w->Outputs(), 5);
+    EXPECT_EQ(w->BlendMode(), HoldMode);
+    EXPECT_EQ(w->StepLength(), 30);
+    EXPECT_EQ(w->Cells[1][4], 0x0000FFu);
+    EXPECT_EQ(w->fod->selectedFiles().value(0), path);
+    EXPECT_TRUE(w->fsd->selectedFiles().value(0).isEmpty() ||
+                !w->fsd->selectedFiles().value(0).endsWith("start.dmx"));
+}
+
+TEST_F(CommandLineTest, AMissingFileGivesOneMessageAndTheWindowWorks) {
+    Start({"no/such/show.dmx"});
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors[0], QString::fromUtf8("Ungültiger Dateiname."));
+    EXPECT_EQ(w->windowTitle(), "no/such/show.dmx");
+    EXPECT_EQ(w->Steps(), 1);
+    SetSteps(3);
+    EXPECT_EQ(w->Steps(), 3);
+}
+
+} // namespace
+} // namespace velkaro
