@@ -1,24 +1,14 @@
+#include "BenchApplication.h"
+
 #include "ui/Unit1.h"
 #include "ui/controls/PaintBox.h"
 #include "ui/controls/UpDown.h"
 
-#include <QApplication>
 #include <QTimer>
 #include <benchmark/benchmark.h>
 
 namespace velkaro {
 namespace {
-
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "velkaro_bench_ui";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
 
 // One tick of the running preview at 168 outputs in "100% Fade", the mode that blends every
 // bar, including the drawing of all bars and black areas into the preview's canvas.
@@ -35,7 +25,7 @@ void PrepareLongShow(TFVelkaro& window) {
 }
 
 void BM_PreviewTickAndDraw168(benchmark::State& state) {
-    App();
+    BenchApplication();
     TFVelkaro window;
     PrepareLongShow(window);
     for (auto _ : state) {
@@ -48,7 +38,7 @@ BENCHMARK(BM_PreviewTickAndDraw168)->Unit(benchmark::kMicrosecond)->Repetitions(
 
 // The same tick followed by the paint event that puts the bar on the screen.
 void BM_PreviewTickDrawAndShow168(benchmark::State& state) {
-    App();
+    BenchApplication();
     TFVelkaro window;
     PrepareLongShow(window);
     for (auto _ : state) {
