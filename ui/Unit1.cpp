@@ -50,6 +50,17 @@ TFVelkaro::TFVelkaro(const QStringList& arguments, QWidget* parent)
     qApp->installEventFilter(this);
     // The palette window is created hidden, right after the main window is complete.
     FPalette = new TFPalette(*this);
+    CentreOnScreen();
+}
+
+void TFVelkaro::CentreOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    // The frame is not known before the window is shown; a usual frame adds 16 x 39 pixels.
+    const QSize outer = size() + QSize(16, 39);
+    const QRect area = screen->availableGeometry();
+    move(area.x() + std::max(0, (area.width() - outer.width()) / 2),
+         area.y() + std::max(0, (area.height() - outer.height()) / 2));
 }
 
 TFVelkaro::~TFVelkaro() {

@@ -299,6 +299,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void CentreOnScreen();
     void BuildLayout();
     void BuildStatusBar();
     void BuildMainPanel();
