@@ -144,6 +144,7 @@ void TFVelkaro::FormCreate() {
 void TFVelkaro::FormActivate() {
     activated_ = true;
     FPalette->DockInto(PPal);
+    ArrangeTabOrder();
     FPalette->SetMono(cbmono->isChecked());
     FPalette->sbrChange(); // the swatches are not yet in sync, so this fills the labels only
     PSel->resize(Panel1->width(), PSel->height());

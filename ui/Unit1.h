@@ -8,6 +8,7 @@
 
 #include <QStringList>
 #include <QWidget>
+#include <vector>
 
 #include <array>
 
@@ -180,6 +181,8 @@ public:
     // ---- start-up ----
     void FormCreate();
     void FormActivate();
+    // The controls in the order the Tab key visits them.
+    std::vector<QWidget*> TabChain() const;
     bool Activated() const { return activated_; }
 
     // ---- settings handlers ----
@@ -300,6 +303,7 @@ protected:
 
 private:
     void CentreOnScreen();
+    void ArrangeTabOrder();
     void BuildLayout();
     void BuildStatusBar();
     void BuildMainPanel();

@@ -8,6 +8,9 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
+#include <vector>
+
 namespace velkaro {
 namespace {
 
@@ -113,6 +116,45 @@ TEST_F(SettingsTest, ActivationRunsOnlyOnce) {
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(w.get(), &activate);
     EXPECT_TRUE(w->SelActive); // a second activation would have ended it
+}
+
+// Walks the Tab key once round the window from the outputs field.
+std::vector<QWidget*> TabWalk(QWidget* start) {
+    std::vector<QWidget*> visited;
+    start->setFocus();
+    for (int i = 0; i < 200; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* now = QApplication::focusWidget();
+        if (now == start || !now) break;
+        visited.push_back(now);
+    }
+    return visited;
+}
+
+TEST_F(SettingsTest, TabVisitsTheListedControlsInOrderAndNothingElse) {
+    std::vector<QWidget*> expected;
+    for (QWidget* widget : w->TabChain())
+        if (widget->isVisible()) expected.push_back(widget);
+    const auto firstField = std::find(expected.begin(), expected.end(), w->ENX);
+    std::rotate(expected.begin(), firstField + 1, expected.end());
+    expected.pop_back(); // the walk stops on returning to ENX
+
+    std::vector<QWidget*> visited = TabWalk(w->ENX);
+    // Of the mode items only the chosen one takes the focus.
+    std::erase_if(expected, [&](QWidget* widget) {
+        auto* item = qobject_cast<QAbstractButton*>(widget);
+        return item && w->RGMItems->buttons().contains(item) && !item->isChecked();
+    });
+    EXPECT_EQ(visited, expected);
+    EXPECT_EQ(std::count(visited.begin(), visited.end(), w->sbyoffs), 0);
+
+    // With a selection, the walk goes on through the selection panel's buttons.
+    QTest::mousePress(w->pb, Qt::RightButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(w->pb, Qt::RightButton, {}, QPoint(100, 100));
+    ASSERT_TRUE(w->PSel->isVisible());
+    visited = TabWalk(w->ENX);
+    EXPECT_NE(std::find(visited.begin(), visited.end(), w->Button40), visited.end());
+    EXPECT_EQ(std::find(visited.begin(), visited.end(), w->Button15), visited.end());
 }
 
 } // namespace

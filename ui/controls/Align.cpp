@@ -16,7 +16,12 @@ constexpr const char* InsetProperty = "velkaroAlignInset";
 // Watches a parent and its aligned children and arranges them when sizes or visibility change.
 class Arranger : public QObject {
 public:
-    explicit Arranger(QWidget* parent) : QObject(parent) { parent->installEventFilter(this); }
+    static constexpr const char* Name = "velkaroArranger";
+
+    explicit Arranger(QWidget* parent) : QObject(parent) {
+        setObjectName(Name);
+        parent->installEventFilter(this);
+    }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         const auto type = event->type();
@@ -29,8 +34,10 @@ public:
 };
 
 Arranger* ArrangerOf(QWidget* parent) {
-    if (auto* existing = parent->findChild<Arranger*>(QString(), Qt::FindDirectChildrenOnly))
-        return existing;
+    // Arranger has no meta-object of its own, so a typed search would match any child: it is
+    // found by its name instead.
+    if (auto* existing = parent->findChild<QObject*>(Arranger::Name, Qt::FindDirectChildrenOnly))
+        return static_cast<Arranger*>(existing);
     return new Arranger(parent);
 }
 
