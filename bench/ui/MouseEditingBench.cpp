@@ -1,4 +1,4 @@
-#include "BenchApplication.h"
+#include "BenchWindow.h"
 
 #include "ui/Unit1.h"
 #include "ui/controls/PaintBox.h"
@@ -11,24 +11,6 @@
 
 namespace velkaro {
 namespace {
-
-// The longest and widest show, scrolled to its middle, every cell a different colour.
-void PrepareLargestShow(TFVelkaro& window) {
-    window.show();
-    QApplication::processEvents();
-    if (!window.Activated()) {
-        QEvent activate(QEvent::WindowActivate);
-        QApplication::sendEvent(&window, &activate);
-    }
-    window.Timer1->stop();
-    window.UDNX->SetPosition(MaxOutputs);
-    window.udlz->SetPosition(MaxSteps);
-    for (int r = 0; r < MaxSteps; ++r)
-        for (int c = 0; c < MaxOutputs; ++c)
-            window.Cells[r][c] = static_cast<TColor>((r * 7919u + c * 104729u) & 0xFFFFFF);
-    window.sbyoffs->setValue(5000);
-    window.PaintGrid();
-}
 
 // One left-button stroke from the top left to the bottom right cell of the view: press, release
 // (undo snapshot, fill, repaint) and the paint event that shows the result.

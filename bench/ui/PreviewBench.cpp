@@ -1,4 +1,4 @@
-#include "BenchApplication.h"
+#include "BenchWindow.h"
 
 #include "ui/Unit1.h"
 #include "ui/controls/PaintBox.h"
@@ -13,15 +13,11 @@ namespace {
 // One tick of the running preview at 168 outputs in "100% Fade", the mode that blends every
 // bar, including the drawing of all bars and black areas into the preview's canvas.
 void PrepareLongShow(TFVelkaro& window) {
-    window.show();
-    QApplication::processEvents();
-    window.Timer1->stop();
+    ShowActivated(window);
     window.UDNX->SetPosition(MaxOutputs);
     window.udlz->SetPosition(100);
     window.uds->SetPosition(7);
-    for (int r = 0; r < 100; ++r)
-        for (int c = 0; c < MaxOutputs; ++c)
-            window.Cells[r][c] = static_cast<TColor>((r * 7919u + c * 104729u) & 0xFFFFFF);
+    FillWithDistinctColours(window, 100);
 }
 
 void BM_PreviewTickAndDraw168(benchmark::State& state) {
