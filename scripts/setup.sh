@@ -5,7 +5,7 @@ set -euo pipefail
 
 VELKARO_PACKAGES=(
   cmake make g++ pkg-config
-  qt6-base-dev qt6-qpa-plugins libxkbcommon-dev libgl-dev
+  qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libxkbcommon-dev libgl-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core fonts-dejavu-extra
 )

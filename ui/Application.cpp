@@ -2,7 +2,10 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStyleFactory>
+#include <QTranslator>
 
 namespace velkaro {
 
@@ -13,6 +16,11 @@ void ApplyVelkaroLook(QApplication& app) {
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     app.setFont(font);
+    // The editor speaks German, so Qt's own dialogs (file choosers, their questions) do too.
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QLocale(QLocale::German), "qtbase", "_",
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(translator);
 }
 
 } // namespace velkaro
