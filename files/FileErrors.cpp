@@ -40,6 +40,8 @@ std::string FileErrorMessage(int errorNumber) {
     return text;
 }
 
-void ThrowFileError(int errorNumber) { throw ShowError(FileErrorMessage(errorNumber)); }
+void ThrowFileError(int errorNumber) {
+    throw ShowError(FileErrorMessage(errorNumber));
+}
 
 } // namespace velkaro
