@@ -1,6 +1,7 @@
 // The grid view: drawing the visible cells, mapping pixels to cells, scrolling and the wheel.
 #include "ui/Unit1.h"
 
+#include "ui/controls/Align.h"
 #include "ui/controls/PaintBox.h"
 #include "ui/controls/Panel.h"
 
@@ -129,8 +130,11 @@ void TFVelkaro::HandleWheelMessage(int delta) {
 
 void TFVelkaro::SetSelection(bool active, int col1, int row1, int col2, int row2) {
     SelActive = active;
-    Panel1->setVisible(!active);
-    PSel->setVisible(active);
+    {
+        const ArrangementHold hold(Panel1->parentWidget());
+        Panel1->setVisible(!active);
+        PSel->setVisible(active);
+    }
     DrawFrame(Black);
     SelCol1 = std::min(col1, col2);
     SelCol2 = std::max(col1, col2);

@@ -141,5 +141,24 @@ TEST_F(PreviewPlayerTest, AClickStopsAndASecondClickResumesWhereItStopped) {
     QTRY_VERIFY_WITH_TIMEOUT(w->PlayClock.PlayStep() > stoppedAt, 2000);
 }
 
+// The side panels swap without the grid or the bar changing size, so a stopped bar keeps its
+// picture through the start and the end of a selection.
+TEST_F(PreviewPlayerTest, AStoppedBarKeepsItsPictureThroughASelection) {
+    w->Cells[0][0] = 0x00CC00;
+    Tick(); // the fixture has stopped the player
+    const QImage picture = w->pbp->image().copy();
+    const QSize gridSize = w->pb->size();
+
+    QTest::mousePress(w->pb, Qt::RightButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(w->pb, Qt::RightButton, {}, QPoint(100, 100));
+    ASSERT_TRUE(w->PSel->isVisible());
+    EXPECT_EQ(w->pbp->image(), picture);
+    EXPECT_EQ(w->pb->size(), gridSize);
+
+    QTest::mouseClick(w->Panel9, Qt::LeftButton);
+    ASSERT_TRUE(w->Panel1->isVisible());
+    EXPECT_EQ(w->pbp->image(), picture);
+}
+
 } // namespace
 } // namespace velkaro

@@ -12,6 +12,7 @@ namespace {
 constexpr const char* AlignProperty = "velkaroAlign";
 constexpr const char* OrderProperty = "velkaroAlignOrder";
 constexpr const char* InsetProperty = "velkaroAlignInset";
+constexpr const char* HeldProperty = "velkaroAlignHeld";
 
 // Watches a parent and its aligned children and arranges them when sizes or visibility change.
 class Arranger : public QObject {
@@ -101,12 +102,22 @@ void SetAlignInset(QWidget* parent, int inset) {
 }
 
 void ArrangeAligned(QWidget* parent) {
+    if (parent->property(HeldProperty).toBool()) return;
     const int inset = parent->property(InsetProperty).toInt();
     QRect area = parent->rect().adjusted(inset, inset, -inset, -inset);
     const auto children = AlignedChildrenInOrder(parent);
     for (Align edge : {Align::Top, Align::Bottom, Align::Left, Align::Right, Align::Client})
         for (auto* w : children)
             if (AlignOf(w) == edge) PlaceOnEdge(w, edge, area);
+}
+
+ArrangementHold::ArrangementHold(QWidget* parent) : parent_(parent) {
+    parent_->setProperty(HeldProperty, true);
+}
+
+ArrangementHold::~ArrangementHold() {
+    parent_->setProperty(HeldProperty, false);
+    ArrangeAligned(parent_);
 }
 
 } // namespace velkaro

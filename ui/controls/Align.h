@@ -19,4 +19,18 @@ void SetAlignInset(QWidget* parent, int inset);
 // Places the aligned children of parent now.
 void ArrangeAligned(QWidget* parent);
 
+// Holds back the placing of a parent's children while several of them are shown or hidden,
+// and places them once when it ends: swapping two panels of one width then never resizes
+// their neighbours on the way.
+class ArrangementHold {
+public:
+    explicit ArrangementHold(QWidget* parent);
+    ~ArrangementHold();
+    ArrangementHold(const ArrangementHold&) = delete;
+    ArrangementHold& operator=(const ArrangementHold&) = delete;
+
+private:
+    QWidget* parent_;
+};
+
 } // namespace velkaro
