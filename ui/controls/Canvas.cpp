@@ -66,6 +66,11 @@ void Canvas::MoveTo(int x, int y) {
 void Canvas::LineTo(int x, int y) {
     RequestUpdate();
     const QRgb pen = ToRgb(pen_);
+    if (penX_ == x || penY_ == y) {
+        DrawStraightLine(x, y, pen);
+        MoveTo(x, y);
+        return;
+    }
     // Bresenham from the current point, stopping before the end pixel.
     int x0 = penX_, y0 = penY_;
     const int dx = std::abs(x - x0), sx = x0 < x ? 1 : -1;
@@ -84,6 +89,22 @@ void Canvas::LineTo(int x, int y) {
         }
     }
     MoveTo(x, y);
+}
+
+// A level or upright line, cut to the image first: a selection frame may reach thousands of
+// rows beyond the view, and none of those pixels is worth a visit.
+void Canvas::DrawStraightLine(int x, int y, QRgb pen) {
+    if (!image_) return;
+    const bool level = penY_ == y;
+    const int from = level ? penX_ : penY_;
+    const int to = level ? x : y; // the end pixel is not drawn
+    const int across = level ? y : x;
+    const int length = level ? image_->width() : image_->height();
+    const int breadth = level ? image_->height() : image_->width();
+    if (from == to || across < 0 || across >= breadth) return;
+    const int first = std::max(from < to ? from : to + 1, 0);
+    const int last = std::min(from < to ? to - 1 : from, length - 1);
+    for (int i = first; i <= last; ++i) level ? Plot(i, across, pen) : Plot(across, i, pen);
 }
 
 TColor Canvas::Pixel(int x, int y) const {

@@ -45,6 +45,7 @@ public:
 private:
     void Span(int y, int x1, int x2, QRgb colour); // x1..x2-1, clipped
     void Plot(int x, int y, QRgb colour);
+    void DrawStraightLine(int x, int y, QRgb pen); // from the pen position, end pixel excluded
     void RequestUpdate() {
         if (owner_ && !updateRequested_) {
             updateRequested_ = true;
