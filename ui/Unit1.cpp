@@ -101,7 +101,6 @@ void TFVelkaro::ConnectHandlers() {
     pb->OnPaint = [this] { pbPaint(); };
     pb->OnMouseMove = [this](int x, int y) { pbMouseMove(x, y); };
     connect(sbyoffs, &QScrollBar::valueChanged, this, [this] { sbyoffsChange(); });
-    sbyoffs->installEventFilter(this);
     connect(Twheel, &QTimer::timeout, this, [this] { TwheelTimer(); });
 
     for (auto* undo : {Button15, Button26})
@@ -169,7 +168,9 @@ bool TFVelkaro::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Wheel && watched->isWidgetType()) {
         auto* widget = static_cast<QWidget*>(watched);
         if (widget == this || isAncestorOf(widget)) {
-            HandleWheelMessage(static_cast<QWheelEvent*>(event)->angleDelta().y());
+            // A tilt wheel or a sideways swipe carries no vertical turn and scrolls nothing.
+            const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
+            if (delta != 0) HandleWheelMessage(delta);
             return true;
         }
     }

@@ -138,5 +138,15 @@ TEST_F(WheelTest, WheelEventsAnywhereInTheWindowScrollTheGrid) {
     EXPECT_EQ(w->sbyoffs->value(), 102);
 }
 
+TEST_F(WheelTest, SidewaysOrEmptyTurnsScrollNothing) {
+    for (const QPoint turn : {QPoint(120, 0), QPoint(0, 0)}) {
+        QWheelEvent event(QPointF(5, 5), QPointF(5, 5), QPoint(), turn, Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w->pb, &event);
+    }
+    QTest::qWait(40);
+    EXPECT_EQ(w->sbyoffs->value(), 100);
+}
+
 } // namespace
 } // namespace velkaro
