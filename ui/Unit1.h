@@ -232,6 +232,7 @@ public:
     void LoadShow(const QString& path, bool append);
     void SaveShow(const QString& path);
     void LoadCommandLineShow();
+    void SetCaption(const QString& text);
 
     // ---- palette and mouse editing ----
     // The palette window, docked into PPal on activation; a child of this window throughout.

@@ -56,8 +56,16 @@ void TFVelkaro::LoadShow(const QString& path, bool append) {
         if (auto* item = RGMItems->button(timing.BlendMode)) item->setChecked(true);
         uds->SetPosition(timing.StepLength);
     };
-    const LoadResult result = velkaro::LoadShow(LocalPath(path), append, Cells, MonoMode(),
-                                                append ? Steps() : 1, takeFirstRecord);
+    LoadResult result;
+    try {
+        result = velkaro::LoadShow(LocalPath(path), append, Cells, MonoMode(), append ? Steps() : 1,
+                                   takeFirstRecord);
+    } catch (...) {
+        // A load that failed part-way has already cleared the grid and read some records;
+        // the view must show that, not the show that is gone.
+        PaintGrid();
+        throw;
+    }
     // As text, so the fields decide: zero steps or more than 10000 leave Steps as it was.
     ELZ->setText(QString::number(result.StepsText));
     ENX->setText(QString::number(result.OutputsText));
@@ -73,7 +81,7 @@ void TFVelkaro::Button1Click() {
         const QString path = ChooseFile(fod);
         if (path.isEmpty()) return;
         fsd->selectFile(path);
-        setWindowTitle(path);
+        SetCaption(path);
         LoadShow(path, false);
         PaintGrid();
     });
@@ -84,7 +92,7 @@ void TFVelkaro::Button2Click() {
         SkipMouseUp = true;
         const QString path = ChooseFile(fsd);
         if (path.isEmpty()) return;
-        setWindowTitle(path);
+        SetCaption(path);
         SaveShow(path);
     });
 }
@@ -95,17 +103,25 @@ void TFVelkaro::Button39Click() {
         const QString path = ChooseFile(fod);
         if (path.isEmpty()) return;
         fsd->selectFile(path);
-        setWindowTitle(path);
+        SetCaption(path);
+        // Text that is not a number counts as the least number of times.
+        SEnmal->interpretText();
         const int times = SEnmal->value();
         for (int i = 0; i < times; ++i) LoadShow(path, true);
         PaintGrid();
     });
 }
 
+// The caption shows a path exactly as given: Qt would read "[*]" in it as the marker of a
+// modified document, unless it is doubled.
+void TFVelkaro::SetCaption(const QString& text) {
+    setWindowTitle(QString(text).replace("[*]", "[*][*]"));
+}
+
 void TFVelkaro::LoadCommandLineShow() {
     if (arguments_.isEmpty()) return;
     const QString path = arguments_.first();
-    setWindowTitle(path);
+    SetCaption(path);
     LoadShow(path, false);
     fod->selectFile(path);
 }

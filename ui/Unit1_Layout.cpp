@@ -144,8 +144,10 @@ void TFVelkaro::BuildMainPanel() {
     SEnmal->setRange(1, 10);
     SEnmal->setValue(1);
     SEnmal->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    // A spin edit reads as its minimum when its text is no number and is held to its range.
+    SEnmal->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     Label1 = new QLabel("mal", GroupBox7);
-    Label1->move(108, 52);
+    Label1->move(104, 52);
 
     GroupBox1 = NewGroupBox(Panel1, QString::fromUtf8("Anzahl Ausgänge"), 40);
     auto outputs = NewNumberField(GroupBox1, MinOutputs, MaxOutputs, 20, 3,
@@ -219,6 +221,7 @@ void TFVelkaro::BuildMainPanel() {
     sbny->setGeometry(8, 19, 41, 22);
     sbny->setRange(1, 200);
     sbny->setValue(10);
+    sbny->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     cbny = new QCheckBox("Automatisch", GroupBox11);
     cbny->setGeometry(56, 20, 97, 17);
     cbny->setChecked(true);
@@ -226,7 +229,7 @@ void TFVelkaro::BuildMainPanel() {
 
     gbp = NewGroupBox(Panel1, "Vorschau 100%", 38, Align::Bottom);
     sbp = new QScrollBar(Qt::Horizontal, gbp);
-    sbp->setGeometry(2, 38 - 17 - 2, SidePanelWidth - 4, 17);
+    sbp->setGeometry(2, 38 - 17 - 2, 135, 17);
     sbp->setRange(25, 400);
     sbp->setValue(100);
 }

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWindow>
 
 #include <fstream>
 #include <iterator>
@@ -106,6 +107,21 @@ TEST_F(FileCommandsTest, AppendRepeatsTheFileAndKeepsModeAndLength) {
     EXPECT_EQ(w->Cells[8][0], RGB(10, 20, 30));
     EXPECT_EQ(w->Cells[10][2], RGB(12, 20, 30));
     EXPECT_EQ(w->Cells[4][4], RGB(14, 20, 30)); // the show before the appended steps stays
+
+    // A repeat count whose text the user deleted counts as once, not as the last value.
+    auto* times = w->SEnmal->findChild<QLineEdit*>();
+    TypeInto(times, "");
+    QTest::keyClick(times, Qt::Key_Backspace);
+    AnswerNextDialog("three.dmx");
+    QTest::mouseClick(w->Button39, Qt::LeftButton);
+    EXPECT_EQ(w->Steps(), 14);
+    EXPECT_EQ(w->SEnmal->value(), 1);
+}
+
+TEST_F(FileCommandsTest, TheCaptionShowsThePathExactlyAsChosen) {
+    SaveThroughButton("lights [*] night.dmx");
+    ASSERT_TRUE(errors.empty());
+    EXPECT_EQ(w->windowHandle()->title(), PathOf("lights [*] night.dmx"));
 }
 
 TEST_F(FileCommandsTest, AMissingFileIsReportedAndChangesNothing) {
