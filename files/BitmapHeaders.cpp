@@ -88,10 +88,11 @@ bool IsRunLength(const InfoHeader& header) {
     return header.Compression == Rle8 || header.Compression == Rle4;
 }
 
-// Rows are padded to whole 32-bit words.
-std::int64_t UncompressedBytes(const InfoHeader& header) {
+// Rows are padded to whole 32-bit words. Divided rather than multiplied: a header may claim
+// 2^31 rows of 2^36 bits, whose product no integer holds.
+bool UncompressedDataFits(const InfoHeader& header, std::int64_t pixelBytes) {
     const std::int64_t rowBytes = (header.Width * header.BitCount + 31) / 32 * 4;
-    return rowBytes * std::llabs(header.Height);
+    return rowBytes > 0 && std::llabs(header.Height) <= pixelBytes / rowBytes;
 }
 
 } // namespace
@@ -111,7 +112,7 @@ bool HasSoundBitmapHeaders(const unsigned char* data, std::size_t size) {
     if (pixelOffset < FileHeaderBytes + headerSize || pixelOffset > size) return false;
     const auto pixelBytes = static_cast<std::int64_t>(size - pixelOffset);
     if (header.ImageBytes > pixelBytes) return false;
-    return IsRunLength(header) || UncompressedBytes(header) <= pixelBytes;
+    return IsRunLength(header) || UncompressedDataFits(header, pixelBytes);
 }
 
 } // namespace velkaro

@@ -19,13 +19,11 @@ namespace velkaro {
 
 namespace {
 
-// A bitmap larger than this cannot be decoded within the image reader's memory limit anyway,
-// so such a file is not read into memory at all.
-constexpr std::int64_t LargestReadableFile = std::int64_t{256} << 20;
-
-// The decoder's own default limit; checked here because it does not apply to a picture we
-// hand it ready-made.
-constexpr std::int64_t LargestDecodedPicture = std::int64_t{128} << 20;
+// A show takes only the top left 168 x 10000 pixels, but the decoder reads whole pictures, so
+// large photos must fit too. These bounds keep a file that merely claims a vast picture (a
+// run-length file of a few bytes saying 60000 x 60000) from taking the machine's memory.
+constexpr std::int64_t LargestReadableFile = std::int64_t{512} << 20;
+constexpr std::int64_t LargestDecodedPicture = std::int64_t{512} << 20;
 
 enum class PictureKind { Bitmap, NotABitmap };
 

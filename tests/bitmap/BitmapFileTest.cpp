@@ -214,7 +214,7 @@ std::vector<unsigned char> EmptyRunLengthBitmap(std::uint32_t width, std::uint32
     return bytes;
 }
 
-TEST_F(BitmapFiles, ARunLengthFileIsDecodedOnlyWhenItsPictureFitsInMemory) {
+TEST_F(BitmapFiles, PicturesAreDecodedOnlyWhenTheyFitInMemory) {
     const auto write = [&](const std::string& name, const std::vector<unsigned char>& bytes) {
         std::ofstream(PathOf(name), std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()),
@@ -223,6 +223,11 @@ TEST_F(BitmapFiles, ARunLengthFileIsDecodedOnlyWhenItsPictureFitsInMemory) {
     };
     EXPECT_EQ(MessageOfLoad(write("huge.bmp", EmptyRunLengthBitmap(60000, 60000))),
               "Bitmap ist ungültig");
+    // Uncompressed, 32 bits a pixel, claiming more bytes than any integer counts.
+    std::vector<unsigned char> vast = EmptyRunLengthBitmap(0x7FFFFFFF, 0x7FFFFFFF);
+    vast[28] = 32;
+    vast[30] = 0;
+    EXPECT_EQ(MessageOfLoad(write("vast.bmp", vast)), "Bitmap ist ungültig");
 
     LoadBitmapFile(write("large.bmp", EmptyRunLengthBitmap(2000, 3000)), picture_);
     EXPECT_EQ(ImportBitmap(picture_, *cells_), (PictureSize{168, 3000}));
