@@ -36,6 +36,16 @@ void ApplySteps(TFVelkaro& w, const CommandResult& result) {
     if (result.Steps) w.udlz->SetPosition(*result.Steps);
 }
 
+// The window's share of a mirrored copy: its snapshot, and the click on "Horizontal" or
+// "Vertikal" with the copy selected. The captures stay small enough to need no allocation.
+MirroredCopySteps MirrorButtonOf(TFVelkaro& w, bool below) {
+    return {[&w] { w.PushUndo(); },
+            [&w, below](const Selection& copy) {
+                StoreBounds(w, copy);
+                below ? w.Button28Click() : w.Button25Click();
+            }};
+}
+
 } // namespace
 
 void TFVelkaro::ConnectBlockCommands() {
@@ -129,23 +139,16 @@ void TFVelkaro::Button22Click() {
     PaintGrid();
 }
 
-// The mirrored copies take two snapshots: one before the paste here, and one inside the mirror
+// The mirrored copies take two snapshots: one before the paste, and one inside the mirror
 // button's own handler, so the first Undo shows the unmirrored copy.
 void TFVelkaro::Button29Click() {
-    PushUndo();
-    const Selection copy =
-        PasteBlockBeside(Cells, SelectionOf(*this), BlockBufferOf(Memory), false);
-    StoreBounds(*this, copy);
-    Button25Click();
-    ApplyOutputs(*this, MirroredCopyRightSettings(Outputs(), SelectionOf(*this)));
+    ApplyOutputs(*this, MirrorBlockRight(Cells, SelectionOf(*this), BlockBufferOf(Memory),
+                                         Outputs(), MirrorButtonOf(*this, false)));
 }
 
 void TFVelkaro::Button30Click() {
-    PushUndo();
-    const Selection copy = PasteBlockBeside(Cells, SelectionOf(*this), BlockBufferOf(Memory), true);
-    StoreBounds(*this, copy);
-    Button28Click();
-    ApplySteps(*this, MirroredCopyDownSettings(Steps(), SelectionOf(*this)));
+    ApplySteps(*this, MirrorBlockDown(Cells, SelectionOf(*this), BlockBufferOf(Memory), Steps(),
+                                      MirrorButtonOf(*this, true)));
 }
 
 void TFVelkaro::Button25Click() {
