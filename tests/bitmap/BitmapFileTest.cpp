@@ -1,5 +1,6 @@
 // Import and export through real files: sizes cut to the grid, exact colours, the extension
 // rules, the messages, and exported files that other readers take as written.
+#include "BitmapSuite.h"
 #include "files/Bitmap.h"
 #include "model/Grid.h"
 #include "model/ShowError.h"
@@ -23,7 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string SuiteDir = VELKARO_TESTDATA_DIR "/bmpsuite/";
 constexpr TColor Untouched = 0xA5A5A5;
 
 class BitmapFiles : public ::testing::Test {
@@ -178,6 +178,7 @@ TEST_F(BitmapFiles, FilesThatCannotBeOpenedOrAreNoBitmapsAreReported) {
 
 // Pixels a run-length file never reaches take colour index 0, whatever memory held before.
 TEST_F(BitmapFiles, PixelsSkippedByRunLengthEscapesTakeTheFirstPaletteColour) {
+    SKIP_WITHOUT_BMP_SUITE();
     for (const char* name : {"pal8rletrns", "pal4rletrns"}) {
         LoadBitmapFile(SuiteDir + "q/" + name + ".bmp", picture_);
         QImage reference(QString::fromStdString(SuiteDir + "html/" + name + "-0.png"));

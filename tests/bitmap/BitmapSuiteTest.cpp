@@ -1,5 +1,6 @@
 // The public BMP test suite: good files must import with their reference pixels, bad files that
 // lie about their sizes must be refused, and nothing may crash or hang.
+#include "BitmapSuite.h"
 #include "files/Bitmap.h"
 #include "model/Grid.h"
 #include "model/ShowError.h"
@@ -17,8 +18,6 @@
 
 namespace velkaro {
 namespace {
-
-const std::string SuiteDir = VELKARO_TESTDATA_DIR "/bmpsuite/";
 
 // file -> reference picture, from the suite's table
 std::map<std::string, std::string> References() {
@@ -64,6 +63,7 @@ int AllowedDifference(const std::string& file) {
 }
 
 TEST(BitmapSuite, EveryGoodFileImportsWithItsReferencePixels) {
+    SKIP_WITHOUT_BMP_SUITE();
     const auto references = References();
     auto cells = NewGrid();
     for (const std::string& file : FilesIn("g")) {
@@ -96,6 +96,7 @@ TEST(BitmapSuite, EveryGoodFileImportsWithItsReferencePixels) {
 }
 
 TEST(BitmapSuite, FilesThatLieAboutTheirSizesAreRefusedAndTheShowIsKept) {
+    SKIP_WITHOUT_BMP_SUITE();
     auto cells = NewGrid();
     for (auto& cell : cells->cells) cell = 0x123456;
     BitmapPicture picture;
@@ -120,6 +121,7 @@ TEST(BitmapSuite, FilesThatLieAboutTheirSizesAreRefusedAndTheShowIsKept) {
 // Every file either imports or is refused with a message, and imports the same way twice
 // (pixels that a run-length file skips must not be left to chance).
 TEST(BitmapSuite, EveryFileImportsOrIsRefusedTheSameWayEachTime) {
+    SKIP_WITHOUT_BMP_SUITE();
     for (const char* folder : {"g", "q", "b", "x"}) {
         for (const std::string& file : FilesIn(folder)) {
             SCOPED_TRACE(file);
