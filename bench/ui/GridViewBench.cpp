@@ -42,5 +42,18 @@ void BM_PaintGridStartView(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintGridStartView)->Unit(benchmark::kMicrosecond)->Repetitions(5);
 
+// One row shown of 687 pixels, under a selection of all 10,000 steps: the frame's lines reach
+// millions of pixels beyond the view.
+void BM_PaintGridUnderATallSelection(benchmark::State& state) {
+    BenchApplication();
+    TFVelkaro window;
+    PrepareLargestShow(window);
+    window.sbny->setValue(1);
+    window.sbyoffs->setValue(window.sbyoffs->maximum());
+    window.SetSelection(true, 0, 0, MaxOutputs - 1, MaxSteps - 1);
+    MeasurePaintGrid(state, window, false);
+}
+BENCHMARK(BM_PaintGridUnderATallSelection)->Unit(benchmark::kMicrosecond)->Repetitions(5);
+
 } // namespace
 } // namespace velkaro
