@@ -139,6 +139,17 @@ TEST_F(PreviewPlayerTest, AClickStopsAndASecondClickResumesWhereItStopped) {
     EXPECT_TRUE(w->Timer1->isActive());
     EXPECT_EQ(w->PlayClock.PlayStep(), stoppedAt);
     QTRY_VERIFY_WITH_TIMEOUT(w->PlayClock.PlayStep() > stoppedAt, 2000);
+
+    // A double-click as the window system delivers it: press, release, press, double-click,
+    // release. It is one click.
+    const QPoint at(100, 10);
+    QTest::mouseClick(w->pbp, Qt::LeftButton, {}, at);
+    QTest::mousePress(w->pbp, Qt::LeftButton, {}, at);
+    QMouseEvent second(QEvent::MouseButtonDblClick, at, w->pbp->mapToGlobal(at), Qt::LeftButton,
+                       Qt::LeftButton, {});
+    QApplication::sendEvent(w->pbp, &second);
+    QTest::mouseRelease(w->pbp, Qt::LeftButton, {}, at);
+    EXPECT_FALSE(w->Timer1->isActive());
 }
 
 // The side panels swap without the grid or the bar changing size, so a stopped bar keeps its

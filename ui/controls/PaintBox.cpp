@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <utility>
+
 namespace velkaro {
 
 PaintBox::PaintBox(QWidget* parent) : QWidget(parent), canvas_(&image_, this) {
@@ -52,7 +54,16 @@ void PaintBox::mousePressEvent(QMouseEvent* event) {
 void PaintBox::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     if (OnMouseUp) OnMouseUp(event->button(), p.x(), p.y());
-    if (OnClick && event->button() == Qt::LeftButton && rect().contains(p)) OnClick();
+    const bool ofDoubleClick = std::exchange(releaseEndsDoubleClick_, false);
+    if (OnClick && !ofDoubleClick && event->button() == Qt::LeftButton && rect().contains(p))
+        OnClick();
+}
+
+// The second press of a double-click is a press like any other, but it is no second click: a
+// double-click on the preview bar stops it once rather than stopping and starting it again.
+void PaintBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    releaseEndsDoubleClick_ = event->button() == Qt::LeftButton;
+    mousePressEvent(event);
 }
 
 void PaintBox::mouseMoveEvent(QMouseEvent* event) {

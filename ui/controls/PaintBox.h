@@ -39,6 +39,7 @@ protected:
     void resizeEvent(QResizeEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
+    void mouseDoubleClickEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
 
 private:
@@ -48,6 +49,7 @@ private:
     Canvas canvas_;
     TColor background_ = Black;
     bool needsPaintHandler_ = true;
+    bool releaseEndsDoubleClick_ = false;
 };
 
 } // namespace velkaro
