@@ -8,6 +8,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFont>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -197,6 +198,13 @@ void TFVelkaro::BuildMainPanel() {
     GroupBox8 = NewGroupBox(Panel1, "Lauflicht aus erster Zeile", 56);
     Button9 = NewButton(GroupBox8, "<<<<<<<", 8, 16, 49, 25, chaseHint);
     Button10 = NewButton(GroupBox8, ">>>>>>", 64, 16, 65, 25, chaseHint);
+    // Seven arrows do not fit a 49-pixel button in the panels' face; they do in a narrow
+    // fixed-width one, which both arrow buttons share so that they look alike.
+    QFont arrows("DejaVu Sans Mono");
+    arrows.setStyleHint(QFont::Monospace);
+    arrows.setPixelSize(11);
+    Button9->setFont(arrows);
+    Button10->setFont(arrows);
 
     GroupBox9 = NewGroupBox(Panel1, "Erste Zeile ", 51);
     Button11 = NewButton(GroupBox9, "Dehnen", 8, 16, 49, 25);
