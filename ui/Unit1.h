@@ -8,9 +8,9 @@
 
 #include <QStringList>
 #include <QWidget>
-#include <vector>
 
 #include <array>
+#include <vector>
 
 class QButtonGroup;
 class QCheckBox;

@@ -59,11 +59,11 @@ void PaintBox::mouseReleaseEvent(QMouseEvent* event) {
         OnClick();
 }
 
-// The second press of a double-click is a press like any other, but it is no second click: a
-// double-click on the preview bar stops it once rather than stopping and starting it again.
+// The second press of a double-click has already arrived as a press of its own; its release
+// is no second click, so a double-click on the preview bar stops it once rather than stopping
+// and starting it again.
 void PaintBox::mouseDoubleClickEvent(QMouseEvent* event) {
     releaseEndsDoubleClick_ = event->button() == Qt::LeftButton;
-    mousePressEvent(event);
 }
 
 void PaintBox::mouseMoveEvent(QMouseEvent* event) {
