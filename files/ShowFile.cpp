@@ -1,6 +1,7 @@
 #include "files/ShowFile.h"
 
 #include "files/FileErrors.h"
+#include "files/RecordEncoder.h"
 
 #include <algorithm>
 #include <array>
@@ -8,7 +9,6 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <optional>
 #include <string>
@@ -143,12 +143,7 @@ private:
 
 class RecordWriter {
 public:
-    // Every slot starts as `blank`, so what no record overwrites is the same in all records.
-    RecordWriter(FileSystem& files, int fd, const std::uint8_t* blank) : files_(files), fd_(fd) {
-        for (int slot = 0; slot < WindowRecords; ++slot)
-            std::memcpy(window_.data() + std::size_t(slot) * ShowRecord::Size, blank,
-                        ShowRecord::Size);
-    }
+    RecordWriter(FileSystem& files, int fd) : files_(files), fd_(fd) {}
 
     std::uint8_t* NextSlot() { return window_.data() + std::size_t(used_) * ShowRecord::Size; }
 
@@ -188,20 +183,6 @@ int StoreMonoRecord(const std::uint8_t* record, TColor* row) {
         if (level != 0) highestLit = g;
     }
     return highestLit;
-}
-
-void FillColourRecord(const TColor* row, std::uint8_t* record) {
-    for (int g = 0; g < ShowRecord::Outputs; ++g) {
-        std::uint8_t* rgb = record + ShowRecord::RedByte(g);
-        rgb[0] = static_cast<std::uint8_t>(RedOf(row[g]));
-        rgb[1] = static_cast<std::uint8_t>(GreenOf(row[g]));
-        rgb[2] = static_cast<std::uint8_t>(BlueOf(row[g]));
-    }
-}
-
-void FillMonoRecord(const TColor* row, std::uint8_t* record) {
-    for (int g = 0; g < ShowRecord::Outputs; ++g)
-        record[ShowRecord::MonoByte(g)] = static_cast<std::uint8_t>(RedOf(row[g]));
 }
 
 // Opens a show file for reading into `file` and tells how many whole records it holds. A folder
@@ -330,20 +311,10 @@ void SaveShow(const std::string& path, const Grid& cells, const ShowSettings& se
     // The new file takes over the old one's permissions; failing that it keeps the default ones.
     if (oldMode) files.Fchmod(temp.Fd(), *oldMode);
 
-    const int steps = std::clamp(settings.Steps, 0, MaxSteps);
-    const auto times = ShowRecord::TimesFor(settings.BlendMode, settings.StepLength);
-    // The reserved bytes, and in single-colour mode the bytes after output 168, stay 0.
-    std::uint8_t blank[ShowRecord::Size] = {};
-    ShowRecord::WriteU16(blank, ShowRecord::HoldTimeOffset, times.HoldTime);
-    ShowRecord::WriteU16(blank, ShowRecord::FadeTimeOffset, times.FadeTime);
-    RecordWriter writer(files, temp.Fd(), blank);
-    for (int row = 0; row < steps; ++row) {
-        std::uint8_t* record = writer.NextSlot();
-        if (monoMode)
-            FillMonoRecord(cells[row], record);
-        else
-            FillColourRecord(cells[row], record);
-        record[ShowRecord::StepFlagsOffset] = ShowRecord::StepFlagsFor(row, steps);
+    const RecordEncoder encoder(settings, monoMode);
+    RecordWriter writer(files, temp.Fd());
+    for (int row = 0; row < encoder.Records(); ++row) {
+        encoder.Encode(cells, row, writer.NextSlot());
         writer.Put();
     }
     writer.Flush();

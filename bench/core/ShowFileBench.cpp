@@ -1,4 +1,5 @@
 #include "files/ShowFile.h"
+#include "files/ShowFingerprint.h"
 #include "model/Grid.h"
 
 #include <benchmark/benchmark.h>
@@ -55,6 +56,21 @@ void BM_LoadShow(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LoadShow)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("mono")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The window fingerprints the show at every save, load and close; at the longest show that
+// must stay well inside a frame.
+void BM_ShowFingerprint(benchmark::State& state) {
+    LongestShow show;
+    const bool mono = state.range(0) != 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ShowFingerprint(*show.cells, show.settings, mono));
+}
+BENCHMARK(BM_ShowFingerprint)
     ->Arg(0)
     ->Arg(1)
     ->ArgName("mono")
