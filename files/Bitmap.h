@@ -63,7 +63,9 @@ void SaveBitmapFile(const std::string& path, const BitmapPicture& picture);
 // Whether the headers of a bitmap file held in memory describe a picture whose data can be in
 // the file: the "BM" signature, a known info header size, one plane, a bit count with a fitting
 // compression, a positive width, a height other than 0 (negative only when uncompressed), and
-// uncompressed pixel data (and any stated image size) within the file.
+// uncompressed pixel data (and any stated image size) within the file. Run-length pixel data
+// must start after the colour table, be cut nowhere inside a command and hold no absolute run
+// longer than its row: the decoder would fill such runs from memory it never read.
 bool HasSoundBitmapHeaders(const unsigned char* data, std::size_t size);
 
 } // namespace velkaro

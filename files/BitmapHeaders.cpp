@@ -1,4 +1,5 @@
 #include "files/Bitmap.h"
+#include "files/BitmapRunLength.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -48,6 +49,7 @@ struct InfoHeader {
     std::uint32_t BitCount = 0;
     std::uint32_t Compression = Uncompressed;
     std::uint32_t ImageBytes = 0;
+    std::uint32_t ColoursUsed = 0; // 0: as many as the bit count allows
 };
 
 InfoHeader ReadInfoHeader(const unsigned char* info, std::uint32_t headerSize) {
@@ -65,6 +67,7 @@ InfoHeader ReadInfoHeader(const unsigned char* info, std::uint32_t headerSize) {
     header.BitCount = U16(info + 14);
     header.Compression = U32(info + 16);
     header.ImageBytes = U32(info + 20);
+    header.ColoursUsed = U32(info + 32);
     return header;
 }
 
@@ -95,6 +98,22 @@ bool UncompressedDataFits(const InfoHeader& header, std::int64_t pixelBytes) {
     return rowBytes > 0 && std::llabs(header.Height) <= pixelBytes / rowBytes;
 }
 
+// The decoder reads the colour table in full and only then seeks forward to the pixel data,
+// never back: run-length data that starts inside the table would be read from elsewhere than
+// the header says, and go unchecked.
+std::uint64_t ColourTableEnd(std::uint32_t headerSize, const InfoHeader& header) {
+    const std::uint64_t colours =
+        header.ColoursUsed != 0 ? header.ColoursUsed : std::uint64_t{1} << header.BitCount;
+    return FileHeaderBytes + headerSize + 4 * colours;
+}
+
+bool HasWholeRunLengthData(const unsigned char* data, std::size_t size, std::uint32_t headerSize,
+                           std::uint32_t pixelOffset, const InfoHeader& header) {
+    if (pixelOffset < ColourTableEnd(headerSize, header)) return false;
+    const RunLengthShape shape{header.Width, header.Height, static_cast<int>(header.BitCount)};
+    return IsWholeRunLengthData({data + pixelOffset, size - pixelOffset}, shape);
+}
+
 } // namespace
 
 bool HasSoundBitmapHeaders(const unsigned char* data, std::size_t size) {
@@ -112,7 +131,9 @@ bool HasSoundBitmapHeaders(const unsigned char* data, std::size_t size) {
     if (pixelOffset < FileHeaderBytes + headerSize || pixelOffset > size) return false;
     const auto pixelBytes = static_cast<std::int64_t>(size - pixelOffset);
     if (header.ImageBytes > pixelBytes) return false;
-    return IsRunLength(header) || UncompressedDataFits(header, pixelBytes);
+    if (IsRunLength(header))
+        return HasWholeRunLengthData(data, size, headerSize, pixelOffset, header);
+    return UncompressedDataFits(header, pixelBytes);
 }
 
 } // namespace velkaro
