@@ -46,8 +46,24 @@ PreviewFrame PreviewClock::Advance(int steps, int stepLength, int blendMode) {
     return frame;
 }
 
+PreviewFrame PreviewClock::FrameAt(int steps, int stepLength, int blendMode,
+                                   double fractionOfTick) const {
+    const int s = std::clamp(steps, 1, MaxSteps);
+    const double tick = playTick_ + std::clamp(fractionOfTick, 0.0, 1.0);
+    PreviewFrame frame;
+    frame.From = playStep_;
+    frame.To = (playStep_ + 1) % s;
+    // A step length lowered below the current tick would otherwise blend past the next row.
+    frame.T = std::min(PreviewBlendFactorAt(tick, stepLength, blendMode), 1.0);
+    return frame;
+}
+
 double PreviewBlendFactor(int playTick, int stepLength, int blendMode) {
-    const double t = static_cast<double>(playTick) / static_cast<double>(AtLeastOne(stepLength));
+    return PreviewBlendFactorAt(static_cast<double>(playTick), stepLength, blendMode);
+}
+
+double PreviewBlendFactorAt(double playTick, int stepLength, int blendMode) {
+    const double t = playTick / static_cast<double>(AtLeastOne(stepLength));
     switch (blendMode) {
     case HoldMode:
         return 0.0;
@@ -100,6 +116,11 @@ PreviewBarLayout LayoutPreviewBar(int width, int height, int outputs) {
 
 int PreviewIntervalMs(int speedPercent) {
     return 10000 / std::clamp(speedPercent, MinPreviewSpeed, MaxPreviewSpeed);
+}
+
+double PreviewTickFraction(double msSinceTick, int intervalMs) {
+    if (!(msSinceTick > 0.0)) return 0.0; // also a clock that went backwards, or NaN
+    return std::min(msSinceTick / static_cast<double>(AtLeastOne(intervalMs)), 1.0);
 }
 
 std::string PreviewSpeedCaption(int speedPercent) {

@@ -27,6 +27,13 @@ public:
     // on every tick, so a setting changed during play takes effect at once.
     PreviewFrame Advance(int steps, int stepLength, int blendMode);
 
+    // What the preview would show a fraction (0..1) of the way from the last tick to the next,
+    // for a consumer that samples the show more often than the preview ticks (live output).
+    // It blends at tick PlayTick + fractionOfTick by the same rules as Advance, but never moves
+    // the step: only the next tick does, so a hold never changes early and a fade ends exactly
+    // where the next tick starts. Changes nothing; with fraction 0 it repeats the last tick.
+    PreviewFrame FrameAt(int steps, int stepLength, int blendMode, double fractionOfTick) const;
+
 private:
     int playStep_ = 0;
     int playTick_ = 0;
@@ -34,6 +41,8 @@ private:
 
 // The fraction of the way to the next step for a tick within a step of `stepLength` ticks.
 double PreviewBlendFactor(int playTick, int stepLength, int blendMode);
+// The same for a moment between two ticks.
+double PreviewBlendFactorAt(double playTick, int stepLength, int blendMode);
 
 using PreviewColours = std::array<TColor, MaxOutputs>;
 
@@ -76,6 +85,10 @@ PreviewBarLayout LayoutPreviewBar(int width, int height, int outputs);
 constexpr int MinPreviewSpeed = 25;
 constexpr int MaxPreviewSpeed = 400;
 int PreviewIntervalMs(int speedPercent);
+// How far the preview has come from its last tick towards the next, for FrameAt: the time
+// since the last tick over the tick interval, held within 0..1 so a late timer never
+// anticipates the next tick.
+double PreviewTickFraction(double msSinceTick, int intervalMs);
 std::string PreviewSpeedCaption(int speedPercent);
 
 } // namespace velkaro

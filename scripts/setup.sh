@@ -8,6 +8,7 @@ VELKARO_PACKAGES=(
   qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libxkbcommon-dev libgl-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core fonts-dejavu-extra
+  ola libola-dev
 )
 
 velkaro_install_packages() {

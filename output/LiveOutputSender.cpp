@@ -1,0 +1,228 @@
+#include "output/LiveOutputSender.h"
+
+#include "output/OlaLink.h"
+
+#include <algorithm>
+#include <csignal>
+#include <pthread.h>
+#include <utility>
+
+namespace velkaro {
+
+namespace {
+
+using Clock = OlaLink::Clock;
+using std::chrono::milliseconds;
+
+constexpr Clock::duration RetryInterval = milliseconds(500);
+// How soon a frame that found the socket full is tried again.
+constexpr Clock::duration FullSocketPause = milliseconds(5);
+constexpr Clock::duration IdleWait = milliseconds(1000);
+
+const DmxFrame Dark{};
+
+// A write to a connection that olad closed raises SIGPIPE, whose default ends the program.
+// The signal goes to the writing thread, so blocking it here is enough.
+void BlockBrokenPipeSignal() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+}
+
+} // namespace
+
+struct LiveOutputSender::Orders {
+    bool On = false;
+    bool Quit = false;
+    bool Blackout = false;
+    bool Fresh = false;
+    int Universe = 0;
+    unsigned Epoch = 0;
+};
+
+LiveOutputSender::LiveOutputSender(int port)
+    : port_(port), link_(std::make_unique<OlaLink>(static_cast<std::uint16_t>(port))),
+      thread_([this] { Run(); }) {}
+
+LiveOutputSender::~LiveOutputSender() {
+    {
+        std::unique_lock lock(mutex_);
+        quit_ = true;
+        blackout_ = blackout_ || on_;
+        on_ = false;
+        WakeWorker(lock);
+    }
+    thread_.join();
+    status_ = LiveOutputStatus::Off;
+}
+
+void LiveOutputSender::Start(int universe) {
+    std::unique_lock lock(mutex_);
+    universe_ = std::max(universe, 0);
+    if (!on_) {
+        on_ = true;
+        ++epoch_;
+        newest_.fill(0);
+        fresh_ = true;
+        status_ = LiveOutputStatus::NoConnection;
+    }
+    WakeWorker(lock);
+}
+
+void LiveOutputSender::Stop() {
+    std::unique_lock lock(mutex_);
+    if (!on_) return;
+    on_ = false;
+    blackout_ = true;
+    fresh_ = false;
+    status_ = LiveOutputStatus::Off;
+    WakeWorker(lock);
+}
+
+void LiveOutputSender::SetUniverse(int universe) {
+    std::unique_lock lock(mutex_);
+    universe_ = std::max(universe, 0);
+    if (on_) WakeWorker(lock);
+}
+
+void LiveOutputSender::Submit(const DmxFrame& frame) {
+    std::unique_lock lock(mutex_);
+    if (!on_) return;
+    if (fresh_) framesDropped_.fetch_add(1, std::memory_order_relaxed);
+    newest_ = frame;
+    fresh_ = true;
+    WakeWorker(lock);
+}
+
+bool LiveOutputSender::IsOn() const {
+    std::lock_guard lock(mutex_);
+    return on_;
+}
+
+int LiveOutputSender::Universe() const {
+    std::lock_guard lock(mutex_);
+    return universe_;
+}
+
+void LiveOutputSender::WakeWorker(std::unique_lock<std::mutex>& lock) {
+    // One wake per round of the thread is enough: it reads the whole slot when it wakes.
+    const bool needed = !std::exchange(wakePending_, true);
+    lock.unlock();
+    if (needed) link_->Wake();
+}
+
+LiveOutputSender::Orders LiveOutputSender::TakeOrders(DmxFrame& current) {
+    std::lock_guard lock(mutex_);
+    Orders orders;
+    orders.On = on_;
+    orders.Quit = quit_;
+    orders.Blackout = std::exchange(blackout_, false);
+    orders.Fresh = std::exchange(fresh_, false);
+    orders.Universe = universe_;
+    orders.Epoch = epoch_;
+    if (orders.Fresh) current = newest_;
+    wakePending_ = false;
+    return orders;
+}
+
+void LiveOutputSender::Publish(unsigned epoch, LiveOutputStatus status) {
+    std::lock_guard lock(mutex_);
+    if (on_ && epoch_ == epoch) status_ = status;
+}
+
+// What the sender's thread keeps between rounds; it lives on that thread only.
+class LiveOutputSender::Worker {
+public:
+    explicit Worker(LiveOutputSender& owner) : owner_(owner), link_(*owner.link_) {}
+
+    void Run() {
+        for (;;) {
+            const Orders orders = owner_.TakeOrders(current_);
+            const Clock::time_point now = Clock::now();
+            if (orders.Blackout && litUniverse_ >= 0) BlackOut(now);
+            if (orders.Quit) return;
+            if (!orders.On) {
+                link_.Wait(IdleWait);
+                continue;
+            }
+            if (orders.Epoch != epoch_) BeginRun(orders.Epoch, now);
+            resend_ = resend_ || orders.Fresh;
+            KeepConnected(now);
+            const bool held = SendWhatIsDue(orders.Universe, now);
+            owner_.Publish(epoch_, CurrentStatus(now));
+            WaitForWork(held, now);
+        }
+    }
+
+private:
+    void Send(int universe, const DmxFrame& frame, Clock::time_point now) {
+        if (!link_.IsOpen()) return;
+        link_.Send(static_cast<unsigned>(universe), frame, now);
+        owner_.framesSent_.fetch_add(1, std::memory_order_relaxed);
+    }
+
+    void BlackOut(Clock::time_point now) { Send(std::exchange(litUniverse_, -1), Dark, now); }
+
+    void BeginRun(unsigned epoch, Clock::time_point now) {
+        epoch_ = epoch;
+        everAnswered_ = false;
+        nextAttempt_ = now;
+    }
+
+    void KeepConnected(Clock::time_point now) {
+        const bool wasOpen = link_.IsOpen();
+        link_.Supervise(now);
+        if (!link_.IsOpen() && !link_.IsConnecting() && now >= nextAttempt_) {
+            link_.Connect(now);
+            nextAttempt_ = now + RetryInterval;
+        }
+        // A new connection is a new source for olad, which knows nothing of the old frames.
+        if (link_.IsOpen() && !wasOpen) resend_ = true;
+    }
+
+    // Sends the current frame when it is new, moved to another universe or a question to
+    // olad is due. Returns true when the frame had to wait for room in the socket.
+    bool SendWhatIsDue(int universe, Clock::time_point now) {
+        if (!link_.IsOpen()) return false;
+        if (litUniverse_ >= 0 && litUniverse_ != universe) BlackOut(now);
+        const bool due = resend_ || litUniverse_ != universe || link_.QuestionDue(now);
+        if (!due) return false;
+        if (!link_.HasRoom()) return true;
+        Send(universe, current_, now);
+        litUniverse_ = universe;
+        resend_ = false;
+        return false;
+    }
+
+    LiveOutputStatus CurrentStatus(Clock::time_point now) {
+        if (link_.Answered(now)) {
+            everAnswered_ = true;
+            return LiveOutputStatus::Connected;
+        }
+        return everAnswered_ ? LiveOutputStatus::ConnectionLost : LiveOutputStatus::NoConnection;
+    }
+
+    void WaitForWork(bool held, Clock::time_point now) {
+        Clock::time_point until = std::min(link_.NextDeadline(now), now + IdleWait);
+        if (!link_.IsOpen() && !link_.IsConnecting()) until = std::min(until, nextAttempt_);
+        if (held) until = std::min(until, now + FullSocketPause);
+        link_.Wait(std::max(until - now, Clock::duration::zero()));
+    }
+
+    LiveOutputSender& owner_;
+    OlaLink& link_;
+    DmxFrame current_{};
+    int litUniverse_ = -1; // the universe our last frame went to; -1 when none or blacked out
+    unsigned epoch_ = 0;
+    bool everAnswered_ = false; // olad answered during this run of live output
+    bool resend_ = false;       // current_ has not reached the open connection yet
+    Clock::time_point nextAttempt_{};
+};
+
+void LiveOutputSender::Run() {
+    BlockBrokenPipeSignal();
+    Worker(*this).Run();
+}
+
+} // namespace velkaro

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "model/DmxFrame.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace velkaro {
+
+class OlaLink;
+
+enum class LiveOutputStatus {
+    Off,            // live output is switched off
+    Connected,      // olad takes the frames and answers
+    NoConnection,   // switched on, but olad has not answered yet (missing, refusing, stopped)
+    ConnectionLost, // olad answered since the last Start, then died, stopped or closed
+};
+
+// Hands DMX frames to olad, the OLA daemon, on this machine. A background thread owns the
+// connection; every public method only touches a small shared slot under a short lock and
+// returns at once, whatever olad does, so the window's thread can call them from its timers.
+//
+// The thread sends the newest submitted frame as soon as it can and drops frames that a newer
+// one replaced before they went out. It connects to 127.0.0.1:port, never starts olad itself,
+// retries every half second while olad is missing and asks olad for an answer every half
+// second while connected: a daemon that leaves a question unanswered for 1.5 s (stopped,
+// hanging) counts as lost and is connected to afresh. Writing into a connection that olad
+// dropped raises no SIGPIPE: the library writes with MSG_NOSIGNAL, and the sender's thread
+// blocks SIGPIPE besides, without touching the rest of the program's signal handling.
+//
+// Not copyable. Every method is safe from any thread; the window calls them from its own.
+class LiveOutputSender {
+public:
+    static constexpr int DefaultPort = 9010; // olad's RPC port unless told otherwise
+
+    // Starts the idle sender thread; nothing is connected before Start. port: 1..65535.
+    explicit LiveOutputSender(int port = DefaultPort);
+    // Switches off as Stop does (the blackout goes out if olad takes it at once) and ends the
+    // thread; returns within a few milliseconds even when olad hangs.
+    ~LiveOutputSender();
+    LiveOutputSender(const LiveOutputSender&) = delete;
+    LiveOutputSender& operator=(const LiveOutputSender&) = delete;
+
+    // Switches live output on for `universe` (negative counts as 0). Until the first Submit
+    // the lamps get an all-zero frame. Calling it while on only changes the universe.
+    void Start(int universe);
+    // Switches off: one all-zero frame (blackout) goes to the universe that got the last
+    // frame, then nothing more until the next Start. Status turns Off at once.
+    void Stop();
+    // Moves the output to another universe: the old one is blacked out, the newest frame goes
+    // to the new one. Also allowed while off; it is used by the next Start then.
+    void SetUniverse(int universe);
+    // Offers the frame the lamps should show now. Copies 512 bytes and wakes the thread; never
+    // waits for olad. Ignored while off.
+    void Submit(const DmxFrame& frame);
+
+    LiveOutputStatus Status() const { return status_.load(); }
+    bool IsOn() const;
+    int Universe() const;
+    int Port() const { return port_; }
+
+    // Diagnostics: frames written to olad (also repeats and blackouts) and submitted frames
+    // that a newer one replaced before they were sent, since construction.
+    std::uint64_t FramesSent() const { return framesSent_.load(); }
+    std::uint64_t FramesDropped() const { return framesDropped_.load(); }
+
+private:
+    struct Orders; // what the thread has to do next, taken from the shared slot
+    class Worker;
+
+    Orders TakeOrders(DmxFrame& current);
+    void Publish(unsigned epoch, LiveOutputStatus status);
+    void Run();
+    void WakeWorker(std::unique_lock<std::mutex>& lock);
+
+    const int port_;
+    std::unique_ptr<OlaLink> link_;
+
+    mutable std::mutex mutex_; // guards everything below up to the atomics
+    bool on_ = false;
+    bool quit_ = false;
+    bool blackout_ = false; // Stop asked the thread to black out
+    bool fresh_ = false;    // newest_ has not been taken by the thread yet
+    bool wakePending_ = false;
+    int universe_ = 0;
+    unsigned epoch_ = 0; // counts the Starts, so a status of an older run is not published
+    DmxFrame newest_{};
+
+    std::atomic<LiveOutputStatus> status_{LiveOutputStatus::Off};
+    std::atomic<std::uint64_t> framesSent_{0};
+    std::atomic<std::uint64_t> framesDropped_{0};
+    std::thread thread_;
+};
+
+} // namespace velkaro
