@@ -1,6 +1,5 @@
 #include "ui/Application.h"
-#include "ui/UPV.h"
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
 
 #include <QApplication>
 
@@ -10,13 +9,10 @@ int main(int argc, char* argv[]) {
 
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
-    velkaro::TFVelkaro FVelkaro(arguments);
-    // The main window has created its palette window, hidden; then the picture window.
-    velkaro::TFPV FPV;
-
-    FVelkaro.show();
+    velkaro::MainWindow window(arguments.value(0));
+    window.show();
     // Without a window manager nothing activates a new window; the editor's start-up relies
     // on being activated once.
-    FVelkaro.activateWindow();
+    window.activateWindow();
     return app.exec();
 }

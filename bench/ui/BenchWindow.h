@@ -2,7 +2,12 @@
 
 #include "BenchApplication.h"
 
-#include "ui/Unit1.h"
+#include "ui/GridView.h"
+#include "ui/MainWindow.h"
+#include "ui/PreviewPlayer.h"
+#include "ui/SettingsControls.h"
+#include "ui/ShowState.h"
+#include "ui/controls/PaintBox.h"
 #include "ui/controls/UpDown.h"
 
 #include <QScrollBar>
@@ -10,34 +15,39 @@
 
 namespace velkaro {
 
+// A control of the window found by its object name.
+template <typename T> T* Child(QObject& root, const char* name) {
+    return root.findChild<T*>(name);
+}
+
 // Shows and activates the window as after start-up, with the preview's timer stopped so that
 // only the measured work runs.
-inline void ShowActivated(TFVelkaro& window) {
+inline void ShowActivated(MainWindow& window) {
     window.show();
     QApplication::processEvents();
     if (!window.Activated()) {
         QEvent activate(QEvent::WindowActivate);
         QApplication::sendEvent(&window, &activate);
     }
-    window.Timer1->stop();
+    Child<QTimer>(window, "previewTimer")->stop();
 }
 
 // Every cell of the first rows a different colour, so no run of equal cells makes the work
 // cheaper.
-inline void FillWithDistinctColours(TFVelkaro& window, int rows) {
+inline void FillWithDistinctColours(MainWindow& window, int rows) {
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < MaxOutputs; ++c)
-            window.Cells[r][c] = static_cast<TColor>((r * 7919u + c * 104729u) & 0xFFFFFF);
+            window.Show().Cells[r][c] = static_cast<TColor>((r * 7919u + c * 104729u) & 0xFFFFFF);
 }
 
 // The longest and widest show, scrolled to its middle.
-inline void PrepareLargestShow(TFVelkaro& window) {
+inline void PrepareLargestShow(MainWindow& window) {
     ShowActivated(window);
-    window.UDNX->SetPosition(MaxOutputs);
-    window.udlz->SetPosition(MaxSteps);
+    Child<UpDown>(window, "outputsSpinner")->SetPosition(MaxOutputs);
+    Child<UpDown>(window, "stepsSpinner")->SetPosition(MaxSteps);
     FillWithDistinctColours(window, MaxSteps);
-    window.sbyoffs->setValue(5000);
-    window.PaintGrid();
+    Child<QScrollBar>(window, "gridScrollBar")->setValue(5000);
+    window.View().PaintGrid();
 }
 
 } // namespace velkaro

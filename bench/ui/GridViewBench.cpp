@@ -9,21 +9,21 @@ namespace velkaro {
 namespace {
 
 // Repaints the grid; with `shown`, also the paint event that puts the canvas on the screen.
-void MeasurePaintGrid(benchmark::State& state, TFVelkaro& window, bool shown) {
+void MeasurePaintGrid(benchmark::State& state, MainWindow& window, bool shown) {
     for (auto _ : state) {
-        window.PaintGrid();
-        if (shown) window.pb->repaint();
-        benchmark::DoNotOptimize(window.pb->image().constBits());
+        window.View().PaintGrid();
+        if (shown) Child<PaintBox>(window, "gridPaintBox")->repaint();
+        benchmark::DoNotOptimize(Child<PaintBox>(window, "gridPaintBox")->image().constBits());
     }
-    state.counters["rows_shown"] = window.ShownRows();
+    state.counters["rows_shown"] = window.Settings().ShownRows();
 }
 
 // The largest view there is: 200 rows of 168 outputs, in the middle of 10,000 steps.
 void BM_PaintGridLargestView(benchmark::State& state) {
     BenchApplication();
-    TFVelkaro window;
+    MainWindow window;
     PrepareLargestShow(window);
-    window.sbny->setValue(200);
+    Child<QSpinBox>(window, "shownStepsSpinner")->setValue(200);
     MeasurePaintGrid(state, window, state.range(0) != 0);
 }
 BENCHMARK(BM_PaintGridLargestView)
@@ -36,7 +36,7 @@ BENCHMARK(BM_PaintGridLargestView)
 // The view a new show opens with.
 void BM_PaintGridStartView(benchmark::State& state) {
     BenchApplication();
-    TFVelkaro window;
+    MainWindow window;
     ShowActivated(window);
     MeasurePaintGrid(state, window, false);
 }
@@ -46,11 +46,12 @@ BENCHMARK(BM_PaintGridStartView)->Unit(benchmark::kMicrosecond)->Repetitions(5);
 // millions of pixels beyond the view.
 void BM_PaintGridUnderATallSelection(benchmark::State& state) {
     BenchApplication();
-    TFVelkaro window;
+    MainWindow window;
     PrepareLargestShow(window);
-    window.sbny->setValue(1);
-    window.sbyoffs->setValue(window.sbyoffs->maximum());
-    window.SetSelection(true, 0, 0, MaxOutputs - 1, MaxSteps - 1);
+    Child<QSpinBox>(window, "shownStepsSpinner")->setValue(1);
+    Child<QScrollBar>(window, "gridScrollBar")
+        ->setValue(Child<QScrollBar>(window, "gridScrollBar")->maximum());
+    window.View().SetSelection(true, 0, 0, MaxOutputs - 1, MaxSteps - 1);
     MeasurePaintGrid(state, window, false);
 }
 BENCHMARK(BM_PaintGridUnderATallSelection)->Unit(benchmark::kMicrosecond)->Repetitions(5);

@@ -1,9 +1,9 @@
 #include "BenchWindow.h"
 
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
+#include "ui/PaletteWindow.h"
 #include "ui/controls/PaintBox.h"
 #include "ui/controls/UpDown.h"
-#include "ui/upalette.h"
 
 #include <QScrollBar>
 #include <QTimer>
@@ -16,16 +16,16 @@ namespace {
 // (undo snapshot, fill, repaint) and the paint event that shows the result.
 void BM_LeftStrokeOverTheView(benchmark::State& state) {
     BenchApplication();
-    TFVelkaro window;
+    MainWindow window;
     PrepareLargestShow(window);
-    const int right = window.pb->width() - 1;
-    const int bottom = window.ShownRows() * window.RowHeight - 1;
+    const int right = Child<PaintBox>(window, "gridPaintBox")->width() - 1;
+    const int bottom = window.Settings().ShownRows() * window.View().RowHeight() - 1;
     for (auto _ : state) {
-        window.pbMouseDown(Qt::LeftButton, 0, 0);
-        window.pbMouseUp(Qt::LeftButton, right, bottom);
-        window.pb->repaint();
+        window.View().OnMouseDown(Qt::LeftButton, 0, 0);
+        window.View().OnMouseUp(Qt::LeftButton, right, bottom);
+        Child<PaintBox>(window, "gridPaintBox")->repaint();
     }
-    state.counters["rows_shown"] = window.ShownRows();
+    state.counters["rows_shown"] = window.Settings().ShownRows();
 }
 BENCHMARK(BM_LeftStrokeOverTheView)->Unit(benchmark::kMicrosecond)->Repetitions(5);
 
@@ -33,13 +33,13 @@ BENCHMARK(BM_LeftStrokeOverTheView)->Unit(benchmark::kMicrosecond)->Repetitions(
 // fills the whole 168 x 10,000 show (and the spare column and row).
 void BM_LeftStrokeOverTheWholeShow(benchmark::State& state) {
     BenchApplication();
-    TFVelkaro window;
+    MainWindow window;
     PrepareLargestShow(window);
     for (auto _ : state) {
-        window.sbyoffs->setValue(0);
-        window.pbMouseDown(Qt::LeftButton, 0, 0);
-        window.pbMouseUp(Qt::LeftButton, 1000000, 1000000);
-        window.pb->repaint();
+        Child<QScrollBar>(window, "gridScrollBar")->setValue(0);
+        window.View().OnMouseDown(Qt::LeftButton, 0, 0);
+        window.View().OnMouseUp(Qt::LeftButton, 1000000, 1000000);
+        Child<PaintBox>(window, "gridPaintBox")->repaint();
     }
 }
 BENCHMARK(BM_LeftStrokeOverTheWholeShow)->Unit(benchmark::kMicrosecond)->Repetitions(5);
@@ -47,17 +47,17 @@ BENCHMARK(BM_LeftStrokeOverTheWholeShow)->Unit(benchmark::kMicrosecond)->Repetit
 // One step of the red slider in pick mode: the swatch, the picked cell, the strip and the grid.
 void BM_SliderStepInPickMode(benchmark::State& state) {
     BenchApplication();
-    TFVelkaro window;
+    MainWindow window;
     PrepareLargestShow(window);
-    window.pbMouseDown(Qt::RightButton, 100, 100);
-    window.pbMouseUp(Qt::RightButton, 100, 100);
-    QScrollBar* red = window.FPalette->sbr;
+    window.View().OnMouseDown(Qt::RightButton, 100, 100);
+    window.View().OnMouseUp(Qt::RightButton, 100, 100);
+    QScrollBar* red = Child<QScrollBar>(window, "redSlider");
     int position = 0;
     for (auto _ : state) {
         position = (position + 1) & 255;
         red->setValue(position);
-        window.pb->repaint();
-        window.FPalette->pp->repaint();
+        Child<PaintBox>(window, "gridPaintBox")->repaint();
+        Child<PaintBox>(window, "swatchStrip")->repaint();
     }
 }
 BENCHMARK(BM_SliderStepInPickMode)->Unit(benchmark::kMicrosecond)->Repetitions(5);

@@ -1,6 +1,6 @@
 #include "BenchWindow.h"
 
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
 #include "ui/controls/PaintBox.h"
 #include "ui/controls/UpDown.h"
 
@@ -12,34 +12,34 @@ namespace {
 
 // One tick of the running preview at 168 outputs in "100% Fade", the mode that blends every
 // bar, including the drawing of all bars and black areas into the preview's canvas.
-void PrepareLongShow(TFVelkaro& window) {
+void PrepareLongShow(MainWindow& window) {
     ShowActivated(window);
-    window.UDNX->SetPosition(MaxOutputs);
-    window.udlz->SetPosition(100);
-    window.uds->SetPosition(7);
+    Child<UpDown>(window, "outputsSpinner")->SetPosition(MaxOutputs);
+    Child<UpDown>(window, "stepsSpinner")->SetPosition(100);
+    Child<UpDown>(window, "stepLengthSpinner")->SetPosition(7);
     FillWithDistinctColours(window, 100);
 }
 
 void BM_PreviewTickAndDraw168(benchmark::State& state) {
     BenchApplication();
-    TFVelkaro window;
+    MainWindow window;
     PrepareLongShow(window);
     for (auto _ : state) {
-        window.Timer1Timer();
-        benchmark::DoNotOptimize(window.pbp->image().constBits());
+        window.Preview().Tick();
+        benchmark::DoNotOptimize(Child<PaintBox>(window, "previewBar")->image().constBits());
     }
-    state.counters["bar_width"] = window.pbp->width();
+    state.counters["bar_width"] = Child<PaintBox>(window, "previewBar")->width();
 }
 BENCHMARK(BM_PreviewTickAndDraw168)->Unit(benchmark::kMicrosecond)->Repetitions(5);
 
 // The same tick followed by the paint event that puts the bar on the screen.
 void BM_PreviewTickDrawAndShow168(benchmark::State& state) {
     BenchApplication();
-    TFVelkaro window;
+    MainWindow window;
     PrepareLongShow(window);
     for (auto _ : state) {
-        window.Timer1Timer();
-        window.pbp->repaint();
+        window.Preview().Tick();
+        Child<PaintBox>(window, "previewBar")->repaint();
     }
 }
 BENCHMARK(BM_PreviewTickDrawAndShow168)->Unit(benchmark::kMicrosecond)->Repetitions(5);

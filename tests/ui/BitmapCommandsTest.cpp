@@ -61,7 +61,7 @@ protected:
     void FillShow() {
         for (int r = 0; r <= LastRow; ++r)
             for (int c = 0; c <= LastCol; ++c)
-                w->Cells[r][c] = static_cast<TColor>((r * 169 + c) * 2654435761u) & 0xFFFFFF;
+                w->Show().Cells[r][c] = static_cast<TColor>((r * 169 + c) * 2654435761u) & 0xFFFFFF;
     }
     TColor Filled(int r, int c) const {
         return static_cast<TColor>((r * 169 + c) * 2654435761u) & 0xFFFFFF;
@@ -92,15 +92,17 @@ protected:
     }
 
     void Import(const QString& name) {
-        ClickWithDialog(w->Button5, [&](QFileDialog* d) { Choose(d, name); });
+        ClickWithDialog(Child<QPushButton>(*w, "importBitmapButton"),
+                        [&](QFileDialog* d) { Choose(d, name); });
     }
     void Export(const QString& name) {
-        ClickWithDialog(w->Button6, [&](QFileDialog* d) { Choose(d, name); });
+        ClickWithDialog(Child<QPushButton>(*w, "exportBitmapButton"),
+                        [&](QFileDialog* d) { Choose(d, name); });
     }
 
     // The cells of rows 0..rows-1 over all columns, to compare a show before and after.
     std::vector<TColor> Rows(int rows) const {
-        const TColor* first = w->Cells[0];
+        const TColor* first = w->Show().Cells[0];
         return std::vector<TColor>(first, first + rows * GridCols);
     }
 
@@ -109,30 +111,31 @@ protected:
 
 TEST_F(BitmapCommandsTest, ASmallPictureReplacesOnlyItsCellsAndTheRestIsStillSaved) {
     FillShow();
-    w->UDNX->SetPosition(20);
-    w->udlz->SetPosition(30);
+    Child<UpDown>(*w, "outputsSpinner")->SetPosition(20);
+    Child<UpDown>(*w, "stepsSpinner")->SetPosition(30);
     SavePicture(Pattern(10, 5), "small.bmp");
 
     Import("small.bmp");
 
     EXPECT_TRUE(errors.isEmpty());
-    EXPECT_EQ(w->Outputs(), 10);
-    EXPECT_EQ(w->Steps(), 5);
-    EXPECT_EQ(w->ENX->text(), "10");
-    EXPECT_EQ(w->ELZ->text(), "5");
-    EXPECT_EQ(w->imPicture.Width, 10);
-    EXPECT_EQ(w->imPicture.Height, 5);
+    EXPECT_EQ(w->Settings().Outputs(), 10);
+    EXPECT_EQ(w->Settings().Steps(), 5);
+    EXPECT_EQ(Child<QLineEdit>(*w, "outputsEdit")->text(), "10");
+    EXPECT_EQ(Child<QLineEdit>(*w, "stepsEdit")->text(), "5");
+    EXPECT_EQ(w->Bitmaps().LastPicture().Width, 10);
+    EXPECT_EQ(w->Bitmaps().LastPicture().Height, 5);
     // The grid shows the new cells, not only the new size.
-    EXPECT_EQ(PixelAt(9 * w->ColWidth + w->ColWidth / 2, 4 * w->RowHeight + w->RowHeight / 2),
+    EXPECT_EQ(PixelAt(9 * w->View().ColWidth() + w->View().ColWidth() / 2,
+                      4 * w->View().RowHeight() + w->View().RowHeight() / 2),
               PatternCell(9, 4));
     for (int r = 0; r < 40; ++r)
         for (int c = 0; c <= LastCol; ++c) {
             const TColor expected = r < 5 && c < 10 ? PatternCell(c, r) : Filled(r, c);
-            ASSERT_EQ(w->Cells[r][c], expected) << "row " << r << " column " << c;
+            ASSERT_EQ(w->Show().Cells[r][c], expected) << "row " << r << " column " << c;
         }
 
     const QString show = PathOf("show.dmx");
-    SaveShow(show.toStdString(), w->Cells, w->Settings(), w->MonoMode());
+    SaveShow(show.toStdString(), w->Show().Cells, w->Settings().Values(), w->Settings().MonoMode());
     QFile file(show);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
@@ -150,58 +153,59 @@ TEST_F(BitmapCommandsTest, ASmallPictureReplacesOnlyItsCellsAndTheRestIsStillSav
 
 TEST_F(BitmapCommandsTest, AnIconGivesAnEmptyPictureAndLeavesTheShow) {
     FillShow();
-    w->UDNX->SetPosition(33);
-    w->udlz->SetPosition(44);
+    Child<UpDown>(*w, "outputsSpinner")->SetPosition(33);
+    Child<UpDown>(*w, "stepsSpinner")->SetPosition(44);
     SavePicture(Pattern(4, 4), "before.bmp");
     Import("before.bmp");
-    ASSERT_EQ(w->imPicture.Width, 4);
+    ASSERT_EQ(w->Bitmaps().LastPicture().Width, 4);
     const std::vector<TColor> before = Rows(50);
-    const int undoPos = w->Memory.Undo.UndoPos();
+    const int undoPos = w->Show().Memory.Undo.UndoPos();
     WriteBytes("logo.ICO", QByteArray(64, '\1'));
 
     Import("logo.ICO");
 
     EXPECT_TRUE(errors.isEmpty());
-    EXPECT_EQ(w->imPicture.Width, 0);
-    EXPECT_EQ(w->imPicture.Height, 0);
-    EXPECT_EQ(w->Outputs(), 4);
-    EXPECT_EQ(w->Steps(), 4);
-    EXPECT_EQ(w->ENX->text(), "4");
-    EXPECT_EQ(w->ELZ->text(), "4");
+    EXPECT_EQ(w->Bitmaps().LastPicture().Width, 0);
+    EXPECT_EQ(w->Bitmaps().LastPicture().Height, 0);
+    EXPECT_EQ(w->Settings().Outputs(), 4);
+    EXPECT_EQ(w->Settings().Steps(), 4);
+    EXPECT_EQ(Child<QLineEdit>(*w, "outputsEdit")->text(), "4");
+    EXPECT_EQ(Child<QLineEdit>(*w, "stepsEdit")->text(), "4");
     EXPECT_EQ(Rows(50), before);
-    EXPECT_EQ(w->Memory.Undo.UndoPos(), (undoPos + 1) % UndoRing::SlotCount);
+    EXPECT_EQ(w->Show().Memory.Undo.UndoPos(), (undoPos + 1) % UndoRing::SlotCount);
 }
 
 TEST_F(BitmapCommandsTest, ACancelledImportStillTakesItsSnapshotAndSkipsTheNextRelease) {
     FillShow();
-    w->UDNX->SetPosition(7);
-    w->udlz->SetPosition(9);
+    Child<UpDown>(*w, "outputsSpinner")->SetPosition(7);
+    Child<UpDown>(*w, "stepsSpinner")->SetPosition(9);
     const std::vector<TColor> before = Rows(20);
-    const ShowSettings settings = w->Settings();
-    const int undoPos = w->Memory.Undo.UndoPos();
-    w->SkipMouseUp = false;
+    const ShowSettings settings = w->Settings().Values();
+    const int undoPos = w->Show().Memory.Undo.UndoPos();
+    w->Show().IgnoreNextGridRelease = false;
 
-    ClickWithDialog(w->Button5, [](QFileDialog* d) { d->reject(); });
+    ClickWithDialog(Child<QPushButton>(*w, "importBitmapButton"),
+                    [](QFileDialog* d) { d->reject(); });
 
-    EXPECT_EQ(w->Memory.Undo.UndoPos(), (undoPos + 1) % UndoRing::SlotCount);
-    EXPECT_TRUE(w->SkipMouseUp);
+    EXPECT_EQ(w->Show().Memory.Undo.UndoPos(), (undoPos + 1) % UndoRing::SlotCount);
+    EXPECT_TRUE(w->Show().IgnoreNextGridRelease);
     EXPECT_EQ(Rows(20), before);
-    EXPECT_EQ(w->Settings(), settings);
+    EXPECT_EQ(w->Settings().Values(), settings);
     EXPECT_TRUE(errors.isEmpty());
 
     // The snapshot is the show as it was, so undoing right away changes nothing visible.
-    QTest::mouseClick(w->Button15, Qt::LeftButton);
+    QTest::mouseClick(Child<QPushButton>(*w, "undoButton"), Qt::LeftButton);
     EXPECT_EQ(Rows(20), before);
-    EXPECT_EQ(w->Settings(), settings);
-    EXPECT_EQ(w->Memory.Undo.UndoPos(), undoPos);
+    EXPECT_EQ(w->Settings().Values(), settings);
+    EXPECT_EQ(w->Show().Memory.Undo.UndoPos(), undoPos);
 }
 
 TEST_F(BitmapCommandsTest, AFailedImportIsReportedAndLeavesTheShow) {
     FillShow();
-    w->UDNX->SetPosition(12);
-    w->udlz->SetPosition(13);
+    Child<UpDown>(*w, "outputsSpinner")->SetPosition(12);
+    Child<UpDown>(*w, "stepsSpinner")->SetPosition(13);
     const std::vector<TColor> before = Rows(20);
-    const ShowSettings settings = w->Settings();
+    const ShowSettings settings = w->Settings().Values();
     QByteArray damaged("BM");
     damaged.append(60, '\xFF');
     WriteBytes("damaged.bmp", damaged);
@@ -218,45 +222,46 @@ TEST_F(BitmapCommandsTest, AFailedImportIsReportedAndLeavesTheShow) {
         QString::fromUtf8("Datei %1 kann nicht geöffnet werden. ").arg(PathOf("missing.bmp"))))
         << errors[2].toStdString();
     EXPECT_EQ(Rows(20), before);
-    EXPECT_EQ(w->Settings(), settings);
+    EXPECT_EQ(w->Settings().Values(), settings);
 }
 
 TEST_F(BitmapCommandsTest, AnExportedShowImportsAsTheSameCells) {
     FillShow();
-    w->UDNX->SetPosition(12);
-    w->udlz->SetPosition(7);
-    w->cbmono->click(); // single-colour mode only changes how cells are drawn
+    Child<UpDown>(*w, "outputsSpinner")->SetPosition(12);
+    Child<UpDown>(*w, "stepsSpinner")->SetPosition(7);
+    Child<QCheckBox>(*w, "singleColourCheck")
+        ->click(); // single-colour mode only changes how cells are drawn
     const std::vector<TColor> before = Rows(7);
-    const int undoPos = w->Memory.Undo.UndoPos();
-    w->SkipMouseUp = false;
+    const int undoPos = w->Show().Memory.Undo.UndoPos();
+    w->Show().IgnoreNextGridRelease = false;
 
     Export("show"); // the default extension is added
     EXPECT_TRUE(errors.isEmpty());
     EXPECT_TRUE(QFile::exists(PathOf("show.BMP")));
-    EXPECT_EQ(w->Memory.Undo.UndoPos(), undoPos);
-    EXPECT_TRUE(w->SkipMouseUp);
+    EXPECT_EQ(w->Show().Memory.Undo.UndoPos(), undoPos);
+    EXPECT_TRUE(w->Show().IgnoreNextGridRelease);
 
-    ClearCells(w->Cells);
-    w->UDNX->SetPosition(100);
-    w->udlz->SetPosition(200);
+    ClearCells(w->Show().Cells);
+    Child<UpDown>(*w, "outputsSpinner")->SetPosition(100);
+    Child<UpDown>(*w, "stepsSpinner")->SetPosition(200);
     Import("show.BMP");
 
     EXPECT_TRUE(errors.isEmpty());
-    EXPECT_EQ(w->Outputs(), 12);
-    EXPECT_EQ(w->Steps(), 7);
+    EXPECT_EQ(w->Settings().Outputs(), 12);
+    EXPECT_EQ(w->Settings().Steps(), 7);
     for (int r = 0; r < 7; ++r)
-        for (int c = 0; c < 12; ++c) ASSERT_EQ(w->Cells[r][c], before[r * GridCols + c]);
+        for (int c = 0; c < 12; ++c) ASSERT_EQ(w->Show().Cells[r][c], before[r * GridCols + c]);
 }
 
 TEST_F(BitmapCommandsTest, ReplacingAnExportedFileAsksFirst) {
     FillShow();
-    w->UDNX->SetPosition(3);
-    w->udlz->SetPosition(2);
+    Child<UpDown>(*w, "outputsSpinner")->SetPosition(3);
+    Child<UpDown>(*w, "stepsSpinner")->SetPosition(2);
     Export("show.bmp");
-    w->UDNX->SetPosition(5);
+    Child<UpDown>(*w, "outputsSpinner")->SetPosition(5);
 
     bool asked = false;
-    ClickWithDialog(w->Button6, [&](QFileDialog* d) {
+    ClickWithDialog(Child<QPushButton>(*w, "exportBitmapButton"), [&](QFileDialog* d) {
         QTimer::singleShot(0, [&] {
             auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             asked = question != nullptr;
@@ -268,8 +273,8 @@ TEST_F(BitmapCommandsTest, ReplacingAnExportedFileAsksFirst) {
     EXPECT_TRUE(asked);
     EXPECT_TRUE(errors.isEmpty());
     Import("show.bmp");
-    EXPECT_EQ(w->imPicture.Width, 5);
-    EXPECT_EQ(w->imPicture.Height, 2);
+    EXPECT_EQ(w->Bitmaps().LastPicture().Width, 5);
+    EXPECT_EQ(w->Bitmaps().LastPicture().Height, 2);
 }
 
 TEST_F(BitmapCommandsTest, TheOpenDialogListsBitmapsInAnyCaseAndPreviewsThem) {
@@ -283,7 +288,7 @@ TEST_F(BitmapCommandsTest, TheOpenDialogListsBitmapsInAnyCaseAndPreviewsThem) {
     QMap<QString, bool> previewed;
     QString filterShown;
     QString suffix;
-    ClickWithDialog(w->Button5, [&](QFileDialog* d) {
+    ClickWithDialog(Child<QPushButton>(*w, "importBitmapButton"), [&](QFileDialog* d) {
         d->setDirectory(dir.path());
         auto* list = d->findChild<QListView*>("listView");
         auto* preview = d->findChild<QLabel*>("picturePreview");

@@ -44,12 +44,12 @@ protected:
     // A show of the given steps whose step r has output r lit in a colour of its own.
     void MakeShow(int steps) {
         SetSteps(steps);
-        for (int r = 0; r < steps; ++r) w->Cells[r][r] = RGB(10 + r, 20, 30);
+        for (int r = 0; r < steps; ++r) w->Show().Cells[r][r] = RGB(10 + r, 20, 30);
     }
 
     void SaveThroughButton(const QString& name) {
         AnswerNextDialog(name);
-        QTest::mouseClick(w->Button2, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(*w, "saveShowButton"), Qt::LeftButton);
     }
 
     QTemporaryDir dir;
@@ -57,39 +57,43 @@ protected:
 
 TEST_F(FileCommandsTest, SaveAndLoadThroughTheButtons) {
     MakeShow(3);
-    w->uds->SetPosition(25);
-    w->RGMItems->button(HalfFadeHalfHoldMode)->setChecked(true);
+    Child<UpDown>(*w, "stepLengthSpinner")->SetPosition(25);
+    Child<QButtonGroup>(*w, "blendModeButtons")->button(HalfFadeHalfHoldMode)->setChecked(true);
     SaveThroughButton("show"); // the default extension is added
     EXPECT_EQ(w->windowTitle(), PathOf("show.DMX"));
-    EXPECT_TRUE(w->SkipMouseUp);
+    EXPECT_TRUE(w->Show().IgnoreNextGridRelease);
     ASSERT_EQ(ReadBytes(PathOf("show.DMX")).size(), 3u * 512u);
 
-    w->Button14->click(); // any change, so the load has something to replace
-    ClearCells(w->Cells);
+    Child<QPushButton>(*w, "clearShowButton")
+        ->click(); // any change, so the load has something to replace
+    ClearCells(w->Show().Cells);
     SetSteps(7);
-    w->SkipMouseUp = false;
+    w->Show().IgnoreNextGridRelease = false;
     AnswerNextDialog("show.DMX");
-    QTest::mouseClick(w->Button1, Qt::LeftButton);
-    EXPECT_TRUE(w->SkipMouseUp);
+    QTest::mouseClick(Child<QPushButton>(*w, "loadShowButton"), Qt::LeftButton);
+    EXPECT_TRUE(w->Show().IgnoreNextGridRelease);
     EXPECT_EQ(w->windowTitle(), PathOf("show.DMX"));
-    EXPECT_EQ(w->Steps(), 3);
-    EXPECT_EQ(w->Outputs(), 3); // the highest lit output of the file
-    EXPECT_EQ(w->BlendMode(), HalfFadeHalfHoldMode);
-    EXPECT_EQ(w->StepLength(), 24); // 12 hold + 12 fade
-    EXPECT_EQ(w->Cells[2][2], RGB(12, 20, 30));
-    EXPECT_EQ(w->fsd->selectedFiles().value(0), PathOf("show.DMX"));
+    EXPECT_EQ(w->Settings().Steps(), 3);
+    EXPECT_EQ(w->Settings().Outputs(), 3); // the highest lit output of the file
+    EXPECT_EQ(w->Settings().BlendMode(), HalfFadeHalfHoldMode);
+    EXPECT_EQ(w->Settings().StepLength(), 24); // 12 hold + 12 fade
+    EXPECT_EQ(w->Show().Cells[2][2], RGB(12, 20, 30));
+    EXPECT_EQ(Child<QFileDialog>(*w, "saveShowDialog")->selectedFiles().value(0),
+              PathOf("show.DMX"));
 }
 
 TEST_F(FileCommandsTest, ACancelledDialogChangesNothingButSkipsTheNextRelease) {
     MakeShow(2);
     const QString title = w->windowTitle();
-    for (QPushButton* button : {w->Button1, w->Button2, w->Button39}) {
-        w->SkipMouseUp = false;
+    for (QPushButton* button :
+         {Child<QPushButton>(*w, "loadShowButton"), Child<QPushButton>(*w, "saveShowButton"),
+          Child<QPushButton>(*w, "appendShowButton")}) {
+        w->Show().IgnoreNextGridRelease = false;
         AnswerNextDialog({});
         QTest::mouseClick(button, Qt::LeftButton);
-        EXPECT_TRUE(w->SkipMouseUp);
+        EXPECT_TRUE(w->Show().IgnoreNextGridRelease);
         EXPECT_EQ(w->windowTitle(), title);
-        EXPECT_EQ(w->Steps(), 2);
+        EXPECT_EQ(w->Settings().Steps(), 2);
     }
 }
 
@@ -97,25 +101,25 @@ TEST_F(FileCommandsTest, AppendRepeatsTheFileAndKeepsModeAndLength) {
     MakeShow(3);
     SaveThroughButton("three.dmx");
     MakeShow(5);
-    w->uds->SetPosition(40);
-    w->SEnmal->setValue(2);
+    Child<UpDown>(*w, "stepLengthSpinner")->SetPosition(40);
+    Child<QSpinBox>(*w, "appendTimesSpinner")->setValue(2);
     AnswerNextDialog("three.dmx");
-    QTest::mouseClick(w->Button39, Qt::LeftButton);
-    EXPECT_EQ(w->Steps(), 11);
-    EXPECT_EQ(w->StepLength(), 40);
-    EXPECT_EQ(w->Cells[5][0], RGB(10, 20, 30));
-    EXPECT_EQ(w->Cells[8][0], RGB(10, 20, 30));
-    EXPECT_EQ(w->Cells[10][2], RGB(12, 20, 30));
-    EXPECT_EQ(w->Cells[4][4], RGB(14, 20, 30)); // the show before the appended steps stays
+    QTest::mouseClick(Child<QPushButton>(*w, "appendShowButton"), Qt::LeftButton);
+    EXPECT_EQ(w->Settings().Steps(), 11);
+    EXPECT_EQ(w->Settings().StepLength(), 40);
+    EXPECT_EQ(w->Show().Cells[5][0], RGB(10, 20, 30));
+    EXPECT_EQ(w->Show().Cells[8][0], RGB(10, 20, 30));
+    EXPECT_EQ(w->Show().Cells[10][2], RGB(12, 20, 30));
+    EXPECT_EQ(w->Show().Cells[4][4], RGB(14, 20, 30)); // the show before the appended steps stays
 
     // A repeat count whose text the user deleted counts as once, not as the last value.
-    auto* times = w->SEnmal->findChild<QLineEdit*>();
+    auto* times = Child<QSpinBox>(*w, "appendTimesSpinner")->findChild<QLineEdit*>();
     TypeInto(times, "");
     QTest::keyClick(times, Qt::Key_Backspace);
     AnswerNextDialog("three.dmx");
-    QTest::mouseClick(w->Button39, Qt::LeftButton);
-    EXPECT_EQ(w->Steps(), 14);
-    EXPECT_EQ(w->SEnmal->value(), 1);
+    QTest::mouseClick(Child<QPushButton>(*w, "appendShowButton"), Qt::LeftButton);
+    EXPECT_EQ(w->Settings().Steps(), 14);
+    EXPECT_EQ(Child<QSpinBox>(*w, "appendTimesSpinner")->value(), 1);
 }
 
 TEST_F(FileCommandsTest, TheCaptionShowsThePathExactlyAsChosen) {
@@ -126,29 +130,29 @@ TEST_F(FileCommandsTest, TheCaptionShowsThePathExactlyAsChosen) {
 
 TEST_F(FileCommandsTest, AMissingFileIsReportedAndChangesNothing) {
     MakeShow(4);
-    const auto before = w->Cells[3][3];
-    const int undoPos = w->Memory.Undo.UndoPos();
+    const auto before = w->Show().Cells[3][3];
+    const int undoPos = w->Show().Memory.Undo.UndoPos();
     AnswerNextDialog("missing.DMX");
-    QTest::mouseClick(w->Button1, Qt::LeftButton);
+    QTest::mouseClick(Child<QPushButton>(*w, "loadShowButton"), Qt::LeftButton);
     ASSERT_EQ(errors.size(), 1);
     EXPECT_EQ(errors[0], "Datei nicht gefunden.");
-    EXPECT_EQ(w->Steps(), 4);
-    EXPECT_EQ(w->Outputs(), 20);
-    EXPECT_EQ(w->Cells[3][3], before);
-    EXPECT_EQ(w->Memory.Undo.UndoPos(), undoPos); // loads take no snapshot
+    EXPECT_EQ(w->Settings().Steps(), 4);
+    EXPECT_EQ(w->Settings().Outputs(), 20);
+    EXPECT_EQ(w->Show().Cells[3][3], before);
+    EXPECT_EQ(w->Show().Memory.Undo.UndoPos(), undoPos); // loads take no snapshot
     EXPECT_EQ(w->windowTitle(), PathOf("missing.DMX"));
 }
 
 TEST_F(FileCommandsTest, SingleColourSaveStoresTheRedByte) {
-    w->Cells[0][0] = 0x336699;
-    w->cbmono->setChecked(true);
+    w->Show().Cells[0][0] = 0x336699;
+    Child<QCheckBox>(*w, "singleColourCheck")->setChecked(true);
     SaveThroughButton("mono.DMX");
     const auto bytes = ReadBytes(PathOf("mono.DMX"));
     ASSERT_EQ(bytes.size(), 512u);
     EXPECT_EQ(bytes[8], 0x99);
     AnswerNextDialog("mono.DMX");
-    QTest::mouseClick(w->Button1, Qt::LeftButton);
-    EXPECT_EQ(w->Cells[0][0], 0x999999u);
+    QTest::mouseClick(Child<QPushButton>(*w, "loadShowButton"), Qt::LeftButton);
+    EXPECT_EQ(w->Show().Cells[0][0], 0x999999u);
 }
 
 class CommandLineTest : public WindowTest {
@@ -166,14 +170,15 @@ TEST_F(CommandLineTest, TheFirstArgumentIsLoadedOnceAtActivation) {
     Start({path, "ignored.dmx"});
     EXPECT_TRUE(errors.isEmpty());
     EXPECT_EQ(w->windowTitle(), path);
-    EXPECT_EQ(w->Steps(), 2);
-    EXPECT_EQ(w->Outputs(), 5);
-    EXPECT_EQ(w->BlendMode(), HoldMode);
-    EXPECT_EQ(w->StepLength(), 30);
-    EXPECT_EQ(w->Cells[1][4], 0x0000FFu);
-    EXPECT_EQ(w->fod->selectedFiles().value(0), path);
-    EXPECT_TRUE(w->fsd->selectedFiles().value(0).isEmpty() ||
-                !w->fsd->selectedFiles().value(0).endsWith("start.dmx"));
+    EXPECT_EQ(w->Settings().Steps(), 2);
+    EXPECT_EQ(w->Settings().Outputs(), 5);
+    EXPECT_EQ(w->Settings().BlendMode(), HoldMode);
+    EXPECT_EQ(w->Settings().StepLength(), 30);
+    EXPECT_EQ(w->Show().Cells[1][4], 0x0000FFu);
+    EXPECT_EQ(Child<QFileDialog>(*w, "openShowDialog")->selectedFiles().value(0), path);
+    EXPECT_TRUE(
+        Child<QFileDialog>(*w, "saveShowDialog")->selectedFiles().value(0).isEmpty() ||
+        !Child<QFileDialog>(*w, "saveShowDialog")->selectedFiles().value(0).endsWith("start.dmx"));
 }
 
 TEST_F(CommandLineTest, AMissingFileGivesOneMessageAndTheWindowWorks) {
@@ -181,9 +186,9 @@ TEST_F(CommandLineTest, AMissingFileGivesOneMessageAndTheWindowWorks) {
     ASSERT_EQ(errors.size(), 1);
     EXPECT_EQ(errors[0], QString::fromUtf8("Ungültiger Dateiname."));
     EXPECT_EQ(w->windowTitle(), "no/such/show.dmx");
-    EXPECT_EQ(w->Steps(), 1);
+    EXPECT_EQ(w->Settings().Steps(), 1);
     SetSteps(3);
-    EXPECT_EQ(w->Steps(), 3);
+    EXPECT_EQ(w->Settings().Steps(), 3);
 }
 
 } // namespace

@@ -17,11 +17,11 @@ constexpr TColor Red = 0x0000FF;
 using GridViewTest = WindowTest;
 
 TEST_F(GridViewTest, CellGeometryAtTheStartSize) {
-    w->Cells[0][0] = 0x00FF00;
-    w->Cells[0][19] = 0xFF0000;
-    w->PaintGrid();
-    EXPECT_EQ(w->ColWidth, 46);
-    EXPECT_EQ(w->RowHeight, 68);
+    w->Show().Cells[0][0] = 0x00FF00;
+    w->Show().Cells[0][19] = 0xFF0000;
+    w->View().PaintGrid();
+    EXPECT_EQ(w->View().ColWidth(), 46);
+    EXPECT_EQ(w->View().RowHeight(), 68);
     // Cell (0, 0): one-pixel border, then its colour; the red start line covers rows 0 and 1.
     EXPECT_EQ(PixelAt(0, 10), Border);
     EXPECT_EQ(PixelAt(45, 10), Border);
@@ -38,7 +38,7 @@ TEST_F(GridViewTest, CellGeometryAtTheStartSize) {
 }
 
 TEST_F(GridViewTest, StartAndEndLinesOfAOneStepShow) {
-    w->PaintGrid();
+    w->View().PaintGrid();
     for (int x : {0, 500, 930}) {
         EXPECT_EQ(PixelAt(x, 0), Red);
         EXPECT_EQ(PixelAt(x, 1), Red);
@@ -51,19 +51,19 @@ TEST_F(GridViewTest, StartAndEndLinesOfAOneStepShow) {
 }
 
 TEST_F(GridViewTest, MonoModeDrawsTheRedByteAsGrey) {
-    w->Cells[0][0] = RGB(64, 200, 17);
-    w->cbmono->setChecked(true);
-    w->PaintGrid();
+    w->Show().Cells[0][0] = RGB(64, 200, 17);
+    Child<QCheckBox>(*w, "singleColourCheck")->setChecked(true);
+    w->View().PaintGrid();
     EXPECT_EQ(PixelAt(10, 10), 0x404040u);
-    EXPECT_EQ(w->Cells[0][0], RGB(64, 200, 17));
+    EXPECT_EQ(w->Show().Cells[0][0], RGB(64, 200, 17));
 }
 
 TEST_F(GridViewTest, ScrolledViewOfALongShow) {
     SetSteps(500);
-    for (int r = 0; r < 500; ++r) w->Cells[r][0] = static_cast<TColor>(r);
-    w->sbyoffs->setValue(432);
-    EXPECT_EQ(w->TopRow, 432);
-    EXPECT_EQ(w->RowHeight, 10);
+    for (int r = 0; r < 500; ++r) w->Show().Cells[r][0] = static_cast<TColor>(r);
+    Child<QScrollBar>(*w, "gridScrollBar")->setValue(432);
+    EXPECT_EQ(w->View().TopRow(), 432);
+    EXPECT_EQ(w->View().RowHeight(), 10);
     EXPECT_EQ(PixelAt(5, 5), 432u);
     EXPECT_EQ(PixelAt(5, 67 * 10 + 5), 499u);
     EXPECT_EQ(PixelAt(5, 678), Red); // the end line at the foot of the last row
@@ -72,26 +72,26 @@ TEST_F(GridViewTest, ScrolledViewOfALongShow) {
 }
 
 TEST_F(GridViewTest, MouseMoveShowsTheCellUnderThePointerAndKeepsThePressCell) {
-    w->CurCol = 7;
-    w->CurRow = 3;
-    QTest::mouseMove(w->pb, QPoint(2 * 46 + 5, 4 * 68 + 5));
-    EXPECT_EQ(w->Panel5->Caption(), "RGB-Kanal: 3    DMX(Rot): 7");
-    EXPECT_EQ(w->Panel6->Caption(), "Schritt: 5");
-    EXPECT_EQ(w->CurCol, 7);
-    EXPECT_EQ(w->CurRow, 3);
+    w->Show().CurCol = 7;
+    w->Show().CurRow = 3;
+    QTest::mouseMove(Child<PaintBox>(*w, "gridPaintBox"), QPoint(2 * 46 + 5, 4 * 68 + 5));
+    EXPECT_EQ(Child<Panel>(*w, "outputStatus")->Caption(), "RGB-Kanal: 3    DMX(Rot): 7");
+    EXPECT_EQ(Child<Panel>(*w, "stepStatus")->Caption(), "Schritt: 5");
+    EXPECT_EQ(w->Show().CurCol, 7);
+    EXPECT_EQ(w->Show().CurRow, 3);
 }
 
 TEST_F(GridViewTest, CellAtStaysInsideTheGrid) {
-    w->PaintGrid();
-    w->CellAt(-1000, -1000);
-    EXPECT_EQ(w->CurCol, 0);
-    EXPECT_EQ(w->CurRow, 0);
-    w->CellAt(100000, 10000000);
-    EXPECT_EQ(w->CurCol, 168);
-    EXPECT_EQ(w->CurRow, 10000);
-    w->UDNX->SetPosition(168);
-    w->CellAt(167 * w->ColWidth, 0);
-    EXPECT_EQ(w->CurCol, 167);
+    w->View().PaintGrid();
+    w->View().CellAt(-1000, -1000);
+    EXPECT_EQ(w->Show().CurCol, 0);
+    EXPECT_EQ(w->Show().CurRow, 0);
+    w->View().CellAt(100000, 10000000);
+    EXPECT_EQ(w->Show().CurCol, 168);
+    EXPECT_EQ(w->Show().CurRow, 10000);
+    Child<UpDown>(*w, "outputsSpinner")->SetPosition(168);
+    w->View().CellAt(167 * w->View().ColWidth(), 0);
+    EXPECT_EQ(w->Show().CurCol, 167);
 }
 
 class WheelTest : public WindowTest {
@@ -99,53 +99,53 @@ protected:
     void SetUp() override {
         WindowTest::SetUp();
         SetSteps(500);
-        w->sbyoffs->setValue(100);
+        Child<QScrollBar>(*w, "gridScrollBar")->setValue(100);
     }
-    void Notch(int delta) { w->HandleWheelMessage(delta); }
+    void Notch(int delta) { w->View().HandleWheelMessage(delta); }
 };
 
 TEST_F(WheelTest, TwoNotchesCloseTogetherMoveThreeSteps) {
     Notch(-120);
     QThread::msleep(10); // without events in between, so the damping timer cannot end first
     Notch(-120);
-    EXPECT_EQ(w->sbyoffs->value(), 103);
+    EXPECT_EQ(Child<QScrollBar>(*w, "gridScrollBar")->value(), 103);
 }
 
 TEST_F(WheelTest, TwoNotchesApartMoveFourSteps) {
     Notch(120);
     QTest::qWait(50);
     Notch(120);
-    EXPECT_EQ(w->sbyoffs->value(), 96);
+    EXPECT_EQ(Child<QScrollBar>(*w, "gridScrollBar")->value(), 96);
 }
 
 TEST_F(WheelTest, NothingMovesAtTheEndsOfTheRange) {
-    w->sbyoffs->setValue(0);
-    QSignalSpy moves(w->sbyoffs, &QScrollBar::valueChanged);
+    Child<QScrollBar>(*w, "gridScrollBar")->setValue(0);
+    QSignalSpy moves(Child<QScrollBar>(*w, "gridScrollBar"), &QScrollBar::valueChanged);
     Notch(120);
-    EXPECT_EQ(w->sbyoffs->value(), 0);
-    w->sbyoffs->setValue(432);
+    EXPECT_EQ(Child<QScrollBar>(*w, "gridScrollBar")->value(), 0);
+    Child<QScrollBar>(*w, "gridScrollBar")->setValue(432);
     moves.clear();
     QTest::qWait(40);
     Notch(-120);
-    EXPECT_EQ(w->sbyoffs->value(), 432);
+    EXPECT_EQ(Child<QScrollBar>(*w, "gridScrollBar")->value(), 432);
     EXPECT_EQ(moves.count(), 0); // no move, so no redraw either
 }
 
 TEST_F(WheelTest, WheelEventsAnywhereInTheWindowScrollTheGrid) {
     QWheelEvent event(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(w->Button1, &event);
-    EXPECT_EQ(w->sbyoffs->value(), 102);
+    QApplication::sendEvent(Child<QPushButton>(*w, "loadShowButton"), &event);
+    EXPECT_EQ(Child<QScrollBar>(*w, "gridScrollBar")->value(), 102);
 }
 
 TEST_F(WheelTest, SidewaysOrEmptyTurnsScrollNothing) {
     for (const QPoint turn : {QPoint(120, 0), QPoint(0, 0)}) {
         QWheelEvent event(QPointF(5, 5), QPointF(5, 5), QPoint(), turn, Qt::NoButton,
                           Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(w->pb, &event);
+        QApplication::sendEvent(Child<PaintBox>(*w, "gridPaintBox"), &event);
     }
     QTest::qWait(40);
-    EXPECT_EQ(w->sbyoffs->value(), 100);
+    EXPECT_EQ(Child<QScrollBar>(*w, "gridScrollBar")->value(), 100);
 }
 
 } // namespace

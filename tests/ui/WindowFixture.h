@@ -1,20 +1,43 @@
 #pragma once
 
+#include "ui/BitmapCommands.h"
 #include "ui/ErrorHandling.h"
-#include "ui/Unit1.h"
+#include "ui/GridView.h"
+#include "ui/MainWindow.h"
+#include "ui/PaletteWindow.h"
+#include "ui/PreviewPlayer.h"
+#include "ui/SettingsControls.h"
+#include "ui/ShowState.h"
+#include "ui/StatusBar.h"
+#include "ui/UndoHistory.h"
 #include "ui/controls/PaintBox.h"
+#include "ui/controls/Panel.h"
 #include "ui/controls/UpDown.h"
 
 #include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <memory>
 
 namespace velkaro {
+
+// A control of the window found by its object name; a test fails when it is missing.
+template <typename T> T* Child(QObject& root, const char* name) {
+    T* found = root.findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << "no control named " << name;
+    return found;
+}
 
 // A shown and activated main window, as a user meets it after start-up.
 class WindowTest : public ::testing::Test {
@@ -23,8 +46,9 @@ protected:
     void TearDown() override { SetErrorPresenter({}); }
 
     void Start(const QStringList& arguments) {
+        // The window takes the show file the program got as its one argument.
         SetErrorPresenter([this](const QString&, const QString& text) { errors.push_back(text); });
-        w = std::make_unique<TFVelkaro>(arguments);
+        w = std::make_unique<MainWindow>(arguments.value(0));
         w->show();
         w->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
@@ -36,7 +60,9 @@ protected:
         QApplication::processEvents();
     }
 
-    TColor PixelAt(int x, int y) { return w->pb->canvas().Pixel(x, y); }
+    TColor PixelAt(int x, int y) {
+        return Child<PaintBox>(*w, "gridPaintBox")->canvas().Pixel(x, y);
+    }
 
     // Types into a field as a user does, replacing its selected text.
     void TypeInto(QLineEdit* field, const QString& text) {
@@ -45,9 +71,9 @@ protected:
         QTest::keyClicks(field, text);
     }
 
-    void SetSteps(int steps) { w->udlz->SetPosition(steps); }
+    void SetSteps(int steps) { Child<UpDown>(*w, "stepsSpinner")->SetPosition(steps); }
 
-    std::unique_ptr<TFVelkaro> w;
+    std::unique_ptr<MainWindow> w;
     QStringList errors;
 };
 

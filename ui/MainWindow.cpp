@@ -1,0 +1,240 @@
+// Composition and start-up of the main window.
+#include "ui/MainWindow.h"
+
+#include "ui/BitmapCommands.h"
+#include "ui/CommandPanel.h"
+#include "ui/ErrorHandling.h"
+#include "ui/GridMouseEditing.h"
+#include "ui/GridView.h"
+#include "ui/PaletteWindow.h"
+#include "ui/PreviewPlayer.h"
+#include "ui/RowGeneratorCommands.h"
+#include "ui/SelectionCommands.h"
+#include "ui/SelectionPanel.h"
+#include "ui/SettingsControls.h"
+#include "ui/ShowFileCommands.h"
+#include "ui/ShowState.h"
+#include "ui/StatusBar.h"
+#include "ui/UndoHistory.h"
+#include "ui/controls/Align.h"
+#include <QGroupBox>
+#include <QScrollBar>
+
+#include <QApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWheelEvent>
+
+namespace velkaro {
+
+namespace {
+
+// Places the aligned children of every panel, parents before children, so the sizes are right
+// before the window is first shown.
+void ArrangeTree(QWidget* root) {
+    ArrangeAligned(root);
+    for (auto* child : root->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        ArrangeTree(child);
+}
+
+} // namespace
+
+MainWindow::MainWindow(const QString& showFile, QWidget* parent)
+    : QWidget(parent), showFile_(showFile), show_(std::make_unique<ShowState>()) {
+    BuildLayout();
+    ArrangeTree(this);
+    undo_ = std::make_unique<UndoHistory>(*show_, *settings_, *gridView_);
+    CreateCommands();
+    settings_->Start();
+    StartShow();
+    qApp->installEventFilter(this);
+    // The palette window is created hidden, right after the main window is complete.
+    paletteWindow_ = new PaletteWindow(this, *show_, *gridView_);
+    mouseEditing_ = std::make_unique<GridMouseEditing>(this, *show_, *settings_, *gridView_, *undo_,
+                                                       *paletteWindow_);
+    connect(settings_, &SettingsControls::singleColourClicked, this,
+            [this] { paletteWindow_->SetMono(settings_->MonoMode()); });
+    CentreOnScreen();
+}
+
+MainWindow::~MainWindow() {
+    qApp->removeEventFilter(this);
+}
+
+void MainWindow::BuildLayout() {
+    setWindowTitle(Title);
+    resize(1105, 809); // the client area that gives the grid 931 x 687 pixels
+    SetAlignInset(this, 0);
+    settings_ = new SettingsControls(this);
+    preview_ = new PreviewPlayer(this, *show_, *settings_);
+    commandPanel_ = new CommandPanel(
+        this, *settings_, [this](QGroupBox* box) { return preview_->BuildSpeedBar(box); });
+    selectionPanel_ = new SelectionPanel(this);
+    BuildGridArea();
+}
+
+void MainWindow::BuildGridArea() {
+    gridArea_ = new Panel(this, {}, Bevel::Lowered);
+    gridArea_->setObjectName("gridArea");
+    gridArea_->SetColor(Black);
+    SetAlign(gridArea_, Align::Client);
+    statusBar_ = new StatusBar(gridArea_);
+    preview_->BuildBar(gridArea_);
+    paletteHost_ = new Panel(gridArea_, "Palette");
+    paletteHost_->setObjectName("paletteHost");
+    paletteHost_->resize(100, 66);
+    SetAlign(paletteHost_, Align::Bottom);
+    gridView_ = new GridView(gridArea_, *show_, *settings_);
+    gridView_->OnSelectionShown = [this](bool active) { ShowSelectionPanel(active); };
+    gridView_->OnCellHovered = [this](int col, int row) { statusBar_->ShowCell(col, row); };
+}
+
+void MainWindow::CreateCommands() {
+    files_ = new ShowFileCommands(this, *show_, *settings_, *gridView_, *commandPanel_);
+    bitmaps_ = new BitmapCommands(this, *show_, *settings_, *gridView_, *undo_);
+    rowGenerators_ = new RowGeneratorCommands(this, *show_, *settings_, *gridView_, *undo_);
+    selectionCommands_ = new SelectionCommands(this, *show_, *settings_, *gridView_, *undo_);
+    ConnectCommandPanel();
+    ConnectSelectionPanel();
+}
+
+void MainWindow::ConnectCommandPanel() {
+    CommandPanel* p = commandPanel_;
+    connect(p, &CommandPanel::loadShowClicked, files_, &ShowFileCommands::LoadShowFile);
+    connect(p, &CommandPanel::saveShowClicked, files_, &ShowFileCommands::SaveShowFile);
+    connect(p, &CommandPanel::appendShowClicked, files_, &ShowFileCommands::AppendShowFile);
+    connect(p, &CommandPanel::importBitmapClicked, bitmaps_, &BitmapCommands::ImportBitmapFile);
+    connect(p, &CommandPanel::exportBitmapClicked, bitmaps_, &BitmapCommands::ExportBitmapFile);
+    RowGeneratorCommands* g = rowGenerators_;
+    connect(p, &CommandPanel::copyLastStepRotatedLeftClicked, g,
+            &RowGeneratorCommands::CopyLastStepRotatedLeft);
+    connect(p, &CommandPanel::copyLastStepClicked, g, &RowGeneratorCommands::CopyLastStep);
+    connect(p, &CommandPanel::copyLastStepRotatedRightClicked, g,
+            &RowGeneratorCommands::CopyLastStepRotatedRight);
+    connect(p, &CommandPanel::copyLastStepShiftedLeftClicked, g,
+            &RowGeneratorCommands::CopyLastStepShiftedLeft);
+    connect(p, &CommandPanel::copyLastStepShiftedRightClicked, g,
+            &RowGeneratorCommands::CopyLastStepShiftedRight);
+    connect(p, &CommandPanel::chaserLeftClicked, g, &RowGeneratorCommands::MakeChaserLeft);
+    connect(p, &CommandPanel::chaserRightClicked, g, &RowGeneratorCommands::MakeChaserRight);
+    connect(p, &CommandPanel::stretchFirstStepClicked, g, &RowGeneratorCommands::StretchFirstStep);
+    connect(p, &CommandPanel::rotateFirstStepLeftClicked, g,
+            &RowGeneratorCommands::RotateFirstStepLeft);
+    connect(p, &CommandPanel::rotateFirstStepRightClicked, g,
+            &RowGeneratorCommands::RotateFirstStepRight);
+    connect(p, &CommandPanel::clearShowClicked, g, &RowGeneratorCommands::ClearShow);
+    connect(p, &CommandPanel::brightenClicked, g, &RowGeneratorCommands::Brighten);
+    connect(p, &CommandPanel::rainbowClicked, g, &RowGeneratorCommands::MakeRainbow);
+    connect(p, &CommandPanel::mirrorShowHorizontalClicked, selectionCommands_,
+            &SelectionCommands::MirrorShowHorizontal);
+    connect(p, &CommandPanel::mirrorShowVerticalClicked, selectionCommands_,
+            &SelectionCommands::MirrorShowVertical);
+    connect(p, &CommandPanel::undoClicked, this, [this] { undo_->Undo(); });
+    connect(p, &CommandPanel::redoClicked, this, [this] { undo_->Redo(); });
+}
+
+void MainWindow::ConnectSelectionPanel() {
+    SelectionPanel* p = selectionPanel_;
+    SelectionCommands* c = selectionCommands_;
+    connect(p, &SelectionPanel::deleteRowsClicked, c, &SelectionCommands::DeleteRows);
+    connect(p, &SelectionPanel::duplicateRowsClicked, c, &SelectionCommands::DuplicateRows);
+    connect(p, &SelectionPanel::deleteColumnsClicked, c, &SelectionCommands::DeleteColumns);
+    connect(p, &SelectionPanel::duplicateColumnsClicked, c, &SelectionCommands::DuplicateColumns);
+    connect(p, &SelectionPanel::copyBlockClicked, c, &SelectionCommands::CopyBlock);
+    connect(p, &SelectionPanel::pasteBlockClicked, c, &SelectionCommands::PasteBlock);
+    connect(p, &SelectionPanel::trimToBlockClicked, c, &SelectionCommands::TrimToBlock);
+    connect(p, &SelectionPanel::mirrorBlockRightAsCopyClicked, c,
+            &SelectionCommands::MirrorBlockRightAsCopy);
+    connect(p, &SelectionPanel::mirrorBlockDownAsCopyClicked, c,
+            &SelectionCommands::MirrorBlockDownAsCopy);
+    connect(p, &SelectionPanel::mirrorBlockHorizontalClicked, c,
+            &SelectionCommands::MirrorBlockHorizontal);
+    connect(p, &SelectionPanel::mirrorBlockVerticalClicked, c,
+            &SelectionCommands::MirrorBlockVertical);
+    connect(p, &SelectionPanel::moveBlockUpClicked, c, &SelectionCommands::MoveBlockUp);
+    connect(p, &SelectionPanel::moveBlockLeftClicked, c, &SelectionCommands::MoveBlockLeft);
+    connect(p, &SelectionPanel::moveBlockRightClicked, c, &SelectionCommands::MoveBlockRight);
+    connect(p, &SelectionPanel::moveBlockDownClicked, c, &SelectionCommands::MoveBlockDown);
+    connect(p, &SelectionPanel::fadeBlockVerticalClicked, c, &SelectionCommands::FadeBlockVertical);
+    connect(p, &SelectionPanel::undoClicked, this, [this] { undo_->Undo(); });
+    connect(p, &SelectionPanel::redoClicked, this, [this] { undo_->Redo(); });
+    connect(p, &SelectionPanel::endSelectionClicked, this, [this] { gridView_->EndSelection(); });
+}
+
+void MainWindow::StartShow() {
+    ShowState& show = *show_;
+    show.PickActive = false;
+    // The strip starts with red, green, blue, yellow, magenta, cyan and white; the rest black.
+    show.Palette.fill(Black);
+    const TColor defaults[] = {0x0000FF, 0x00FF00, 0xFF0000, 0x00FFFF,
+                               0xFF00FF, 0xFFFF00, 0xFFFFFF};
+    std::copy(std::begin(defaults), std::end(defaults), show.Palette.begin());
+    show.ColorSwatches = show.Palette;
+    show.GreySwatches = show.Palette;
+    for (int i = 0; i < 8; ++i)
+        show.GreySwatches[static_cast<std::size_t>(i)] =
+            static_cast<TColor>((8 - i) * 32 - 1) * GreyUnit;
+    show.CurCol = 0;
+    show.CurRow = 0;
+    show.SelectedSwatch = 0;
+    ClearCells(show.Cells);
+    gridView_->PaintGrid();
+    undo_->FillWithCurrentShow();
+    show.Memory.ClipWidth = 0;
+    show.Memory.ClipHeight = 0;
+    settings_->SetAllowedSteps(MaxSteps);
+}
+
+void MainWindow::FirstActivation() {
+    activated_ = true;
+    paletteWindow_->DockInto(paletteHost_);
+    ArrangeTabOrder();
+    paletteWindow_->SetMono(settings_->MonoMode());
+    paletteWindow_->SlidersMoved(); // the swatches are not yet in sync: this fills the labels
+    selectionPanel_->resize(commandPanel_->width(), selectionPanel_->height());
+    gridView_->EndSelection();
+    if (!showFile_.isEmpty()) files_->LoadCommandLineShow(showFile_);
+    gridView_->PaintGrid();
+}
+
+void MainWindow::ShowSelectionPanel(bool active) {
+    const ArrangementHold hold(this);
+    commandPanel_->setVisible(!active);
+    selectionPanel_->setVisible(active);
+}
+
+bool MainWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate && !activated_) {
+        // The first activation puts the focus into the outputs field, and the activation step
+        // runs as it arrives; later activations change nothing.
+        settings_->FocusOutputs();
+        RunGuarded(this, [this] { FirstActivation(); });
+    }
+    return QWidget::event(event);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel && watched->isWidgetType()) {
+        auto* widget = static_cast<QWidget*>(watched);
+        if (widget == this || isAncestorOf(widget)) {
+            // A tilt wheel or a sideways swipe carries no vertical turn and scrolls nothing.
+            const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
+            if (delta != 0) gridView_->HandleWheelMessage(delta);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::CentreOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    // The frame is not known before the window is shown; a usual frame adds 16 x 39 pixels.
+    const QSize outer = size() + QSize(16, 39);
+    const QRect area = screen->availableGeometry();
+    move(area.x() + std::max(0, (area.width() - outer.width()) / 2),
+         area.y() + std::max(0, (area.height() - outer.height()) / 2));
+}
+
+} // namespace velkaro

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+namespace velkaro {
+
+class BitmapCommands;
+class CommandPanel;
+class GridMouseEditing;
+class GridView;
+class Panel;
+class PaletteWindow;
+class PreviewPlayer;
+class RowGeneratorCommands;
+class SelectionCommands;
+class SelectionPanel;
+class SettingsControls;
+class ShowFileCommands;
+class StatusBar;
+class UndoHistory;
+struct ShowState;
+
+// The main window: the grid area with its status bar, preview and palette on the left, the
+// command panel or the selection panel on the right. It composes the parts, starts the show
+// and routes every command to the class that carries it out.
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr const char* Title = "Velkaro Version 1.07";
+
+    // showFile: a DMX show to open once the window is first activated; empty for none.
+    explicit MainWindow(const QString& showFile = {}, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    bool Activated() const { return activated_; }
+    // The controls in the order the Tab key visits them.
+    std::vector<QWidget*> TabChain() const;
+
+    // The parts, for the program's start-up, its tests and benchmarks.
+    ShowState& Show() { return *show_; }
+    SettingsControls& Settings() { return *settings_; }
+    GridView& View() { return *gridView_; }
+    PaletteWindow& Palette() { return *paletteWindow_; }
+    PreviewPlayer& Preview() { return *preview_; }
+    UndoHistory& History() { return *undo_; }
+    ShowFileCommands& Files() { return *files_; }
+    BitmapCommands& Bitmaps() { return *bitmaps_; }
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildLayout();
+    void BuildGridArea();
+    void CreateCommands();
+    void ConnectCommandPanel();
+    void ConnectSelectionPanel();
+    void StartShow();
+    void FirstActivation();
+    void ShowSelectionPanel(bool active);
+    void ArrangeTabOrder();
+    void CentreOnScreen();
+
+    QString showFile_;
+    bool activated_ = false;
+    std::unique_ptr<ShowState> show_;
+    SettingsControls* settings_ = nullptr;
+    PreviewPlayer* preview_ = nullptr;
+    CommandPanel* commandPanel_ = nullptr;
+    SelectionPanel* selectionPanel_ = nullptr;
+    Panel* gridArea_ = nullptr;
+    StatusBar* statusBar_ = nullptr;
+    Panel* paletteHost_ = nullptr;
+    GridView* gridView_ = nullptr;
+    PaletteWindow* paletteWindow_ = nullptr;
+    std::unique_ptr<UndoHistory> undo_;
+    std::unique_ptr<GridMouseEditing> mouseEditing_;
+    ShowFileCommands* files_ = nullptr;
+    BitmapCommands* bitmaps_ = nullptr;
+    RowGeneratorCommands* rowGenerators_ = nullptr;
+    SelectionCommands* selectionCommands_ = nullptr;
+};
+
+} // namespace velkaro

@@ -1,0 +1,100 @@
+// The preview bar that plays the show: one bar per output, blended from step to step as the
+// lamps would show it.
+#include "ui/PreviewPlayer.h"
+
+#include "ui/SettingsControls.h"
+#include "ui/ShowState.h"
+#include "ui/controls/Align.h"
+#include "ui/controls/PaintBox.h"
+#include "ui/controls/Panel.h"
+
+#include <QGroupBox>
+#include <QScrollBar>
+#include <QTimer>
+
+namespace velkaro {
+
+namespace {
+
+constexpr int TickMs = 100; // one tenth of a second of the show at 100 % speed
+
+// A solid area: pen and brush of one colour, so the outline vanishes into the fill.
+void FillSolid(Canvas& canvas, const PreviewRect& area, TColor colour) {
+    canvas.SetPenColor(colour);
+    canvas.SetBrushColor(colour);
+    canvas.Rectangle(area.Left, area.Top, area.Right, area.Bottom);
+}
+
+} // namespace
+
+PreviewPlayer::PreviewPlayer(QObject* parent, const ShowState& show,
+                             const SettingsControls& settings)
+    : QObject(parent), show_(show), settings_(settings) {
+    previewTimer_ = new QTimer(this);
+    previewTimer_->setObjectName("previewTimer");
+    previewTimer_->setInterval(TickMs);
+    previewTimer_->start();
+    connect(previewTimer_, &QTimer::timeout, this, &PreviewPlayer::Tick);
+}
+
+void PreviewPlayer::BuildBar(QWidget* area) {
+    auto* panel = new Panel(area, "Preview");
+    panel->setObjectName("previewPanel");
+    panel->resize(100, 25);
+    SetAlign(panel, Align::Bottom);
+    previewBar_ = new PaintBox(panel);
+    previewBar_->setObjectName("previewBar");
+    previewBar_->setAccessibleName("Vorschau");
+    SetAlign(previewBar_, Align::Client);
+    // The two pixel rows between the bars and the black bands are never drawn by a tick; they
+    // show the face of the panel beneath the bar, as does the whole bar before the first tick.
+    const TColor face = Canvas::FromRgb(panel->palette().color(QPalette::Window).rgb());
+    previewBar_->SetBackground(face);
+    Canvas& canvas = previewBar_->canvas();
+    canvas.SetBrushColor(face);
+    canvas.FillRect(0, 0, canvas.Width(), canvas.Height());
+    previewBar_->OnClick = [this] { ToggleStopped(); };
+}
+
+QScrollBar* PreviewPlayer::BuildSpeedBar(QGroupBox* box) {
+    previewSpeedGroup_ = box;
+    previewSpeedBar_ = new QScrollBar(Qt::Horizontal, box);
+    previewSpeedBar_->setObjectName("previewSpeedBar");
+    previewSpeedBar_->setAccessibleName("Vorschaugeschwindigkeit");
+    previewSpeedBar_->setGeometry(2, box->height() - 17 - 2, 135, 17);
+    previewSpeedBar_->setRange(MinPreviewSpeed, MaxPreviewSpeed);
+    previewSpeedBar_->setValue(100);
+    connect(previewSpeedBar_, &QScrollBar::valueChanged, this, &PreviewPlayer::SpeedChanged);
+    return previewSpeedBar_;
+}
+
+void PreviewPlayer::Tick() {
+    // Settings and cells are read afresh on every tick, so every edit shows on the next one.
+    const int bars = PreviewTick(clock_, show_.Cells, settings_.Values(), colours_);
+    const PreviewBarLayout layout =
+        LayoutPreviewBar(previewBar_->width(), previewBar_->height(), bars);
+    Canvas& canvas = previewBar_->canvas();
+    for (int i = 0; i < bars; ++i)
+        FillSolid(canvas, layout.Bar(i), colours_[static_cast<std::size_t>(i)]);
+    for (const PreviewRect& area : layout.BlackAreas) FillSolid(canvas, area, Black);
+    emit ticked();
+}
+
+void PreviewPlayer::SpeedChanged() {
+    const int speed = previewSpeedBar_->value();
+    previewTimer_->setInterval(PreviewIntervalMs(speed));
+    previewSpeedGroup_->setTitle(QString::fromStdString(PreviewSpeedCaption(speed)));
+}
+
+bool PreviewPlayer::IsPlaying() const {
+    return previewTimer_->isActive();
+}
+
+void PreviewPlayer::ToggleStopped() {
+    if (previewTimer_->isActive())
+        previewTimer_->stop();
+    else
+        previewTimer_->start();
+}
+
+} // namespace velkaro

@@ -1,0 +1,110 @@
+// Loading, saving and appending DMX show files.
+#include "ui/ShowFileCommands.h"
+
+#include "files/ShowFile.h"
+#include "ui/CommandPanel.h"
+#include "ui/ErrorHandling.h"
+#include "ui/FileDialogs.h"
+#include "ui/GridView.h"
+#include "ui/SettingsControls.h"
+#include "ui/ShowState.h"
+
+#include <QFileDialog>
+
+namespace velkaro {
+
+namespace {
+
+QFileDialog* NewShowDialog(QWidget* parent, const QString& name, QFileDialog::AcceptMode mode) {
+    QFileDialog* dialog = NewFileDialog(parent, name, mode);
+    // Shown as "DMX"; the pattern takes the extension in any letter case.
+    dialog->setNameFilter("DMX (*.[dD][mM][xX])");
+    dialog->setDefaultSuffix("DMX");
+    return dialog;
+}
+
+} // namespace
+
+ShowFileCommands::ShowFileCommands(QWidget* window, ShowState& show, SettingsControls& settings,
+                                   GridView& view, CommandPanel& panel)
+    : QObject(window), window_(window), show_(show), settings_(settings), view_(view),
+      panel_(panel) {
+    openShowDialog_ = NewShowDialog(window, "openShowDialog", QFileDialog::AcceptOpen);
+    saveShowDialog_ = NewShowDialog(window, "saveShowDialog", QFileDialog::AcceptSave);
+}
+
+void ShowFileCommands::LoadShow(const QString& path, bool append) {
+    const auto takeFirstRecord = [this](const ShowRecord::StepTiming& timing) {
+        settings_.SetBlendMode(timing.BlendMode);
+        settings_.SetStepLength(timing.StepLength);
+    };
+    LoadResult result;
+    try {
+        result = velkaro::LoadShow(LocalPath(path), append, show_.Cells, settings_.MonoMode(),
+                                   append ? settings_.Steps() : 1, takeFirstRecord);
+    } catch (...) {
+        // A load that failed part-way has already cleared the grid and read some records;
+        // the view must show that, not the show that is gone.
+        view_.PaintGrid();
+        throw;
+    }
+    // As text, so the fields decide: zero steps or more than 10000 leave Steps as it was.
+    settings_.TypeSteps(result.StepsText);
+    settings_.TypeOutputs(result.OutputsText);
+}
+
+void ShowFileCommands::SaveShow(const QString& path) {
+    velkaro::SaveShow(LocalPath(path), show_.Cells, settings_.Values(), settings_.MonoMode());
+}
+
+void ShowFileCommands::LoadShowFile() {
+    RunGuarded(window_, [this] {
+        show_.IgnoreNextGridRelease = true;
+        const QString path = ChooseFile(openShowDialog_);
+        if (path.isEmpty()) return;
+        saveShowDialog_->selectFile(path);
+        SetCaption(path);
+        LoadShow(path, false);
+        view_.PaintGrid();
+        emit showMatchesFile();
+    });
+}
+
+void ShowFileCommands::SaveShowFile() {
+    RunGuarded(window_, [this] {
+        show_.IgnoreNextGridRelease = true;
+        const QString path = ChooseFile(saveShowDialog_);
+        if (path.isEmpty()) return;
+        SetCaption(path);
+        SaveShow(path);
+        emit showMatchesFile();
+    });
+}
+
+void ShowFileCommands::AppendShowFile() {
+    RunGuarded(window_, [this] {
+        show_.IgnoreNextGridRelease = true;
+        const QString path = ChooseFile(openShowDialog_);
+        if (path.isEmpty()) return;
+        saveShowDialog_->selectFile(path);
+        SetCaption(path);
+        const int times = panel_.AppendTimes();
+        for (int i = 0; i < times; ++i) LoadShow(path, true);
+        view_.PaintGrid();
+    });
+}
+
+// The caption shows a path exactly as given: Qt would read "[*]" in it as the marker of a
+// modified document, unless it is doubled.
+void ShowFileCommands::SetCaption(const QString& text) {
+    window_->setWindowTitle(QString(text).replace("[*]", "[*][*]"));
+}
+
+void ShowFileCommands::LoadCommandLineShow(const QString& path) {
+    SetCaption(path);
+    LoadShow(path, false);
+    openShowDialog_->selectFile(path);
+    emit showMatchesFile();
+}
+
+} // namespace velkaro

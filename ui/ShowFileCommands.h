@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QFileDialog;
+class QWidget;
+
+namespace velkaro {
+
+class CommandPanel;
+class GridView;
+class SettingsControls;
+struct ShowState;
+
+// The "Datei" commands: loading, saving and appending DMX show files, and the show named on
+// the command line. Both dialogs are kept, so each opens where it was last left.
+class ShowFileCommands : public QObject {
+    Q_OBJECT
+public:
+    ShowFileCommands(QWidget* window, ShowState& show, SettingsControls& settings, GridView& view,
+                     CommandPanel& panel);
+
+    void LoadShowFile();
+    void SaveShowFile();
+    void AppendShowFile();
+    // Opens the show given at start; errors go to the caller.
+    void LoadCommandLineShow(const QString& path);
+
+    // Loads a DMX show file and puts its steps, outputs, mode and length into the controls.
+    void LoadShow(const QString& path, bool append);
+    void SaveShow(const QString& path);
+
+signals:
+    // After a show was loaded from or saved to a file: the show now equals that file.
+    void showMatchesFile();
+
+private:
+    void SetCaption(const QString& text);
+
+    QWidget* window_;
+    ShowState& show_;
+    SettingsControls& settings_;
+    GridView& view_;
+    CommandPanel& panel_;
+    QFileDialog* openShowDialog_ = nullptr;
+    QFileDialog* saveShowDialog_ = nullptr;
+};
+
+} // namespace velkaro
