@@ -8,6 +8,7 @@ VELKARO_PACKAGES=(
   qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libxkbcommon-dev libgl-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core fonts-dejavu-extra
+  desktop-file-utils appstream libxml2-utils shared-mime-info man-db file dpkg-dev lintian
   ola libola-dev
 )
 
