@@ -18,8 +18,9 @@ GridMouseEditing::GridMouseEditing(QWidget* window, ShowState& show, SettingsCon
                                    GridView& view, UndoHistory& undo, PaletteWindow& palette)
     : window_(window), show_(show), settings_(settings), view_(view), undo_(undo),
       palette_(palette) {
-    view_.OnMouseDown = [this](Qt::MouseButton button, int x, int y) { Pressed(button, x, y); };
-    view_.OnMouseUp = [this](Qt::MouseButton button, int x, int y) { Released(button, x, y); };
+    view_.SetMouseHandlers(
+        [this](Qt::MouseButton button, int x, int y) { Pressed(button, x, y); },
+        [this](Qt::MouseButton button, int x, int y) { Released(button, x, y); });
 }
 
 void GridMouseEditing::Pressed(Qt::MouseButton button, int x, int y) {

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace velkaro {
 
@@ -55,14 +56,21 @@ void GridView::Build(QWidget* area) {
 
     gridPaintBox_->OnPaint = [this] { PaintGrid(); };
     gridPaintBox_->OnMouseMove = [this](int x, int y) { MouseMoved(x, y); };
-    gridPaintBox_->OnMouseDown = [this](Qt::MouseButton button, int x, int y) {
-        if (OnMouseDown) OnMouseDown(button, x, y);
-    };
-    gridPaintBox_->OnMouseUp = [this](Qt::MouseButton button, int x, int y) {
-        if (OnMouseUp) OnMouseUp(button, x, y);
-    };
     connect(gridScrollBar_, &QScrollBar::valueChanged, this, [this] { PaintGrid(); });
     connect(wheelDampingTimer_, &QTimer::timeout, wheelDampingTimer_, &QTimer::stop);
+}
+
+void GridView::SetMouseHandlers(MouseHandler pressed, MouseHandler released) {
+    gridPaintBox_->OnMouseDown = std::move(pressed);
+    gridPaintBox_->OnMouseUp = std::move(released);
+}
+
+void GridView::SetSelectionShownHandler(std::function<void(bool active)> handler) {
+    selectionShown_ = std::move(handler);
+}
+
+void GridView::SetCellHoveredHandler(std::function<void(int col, int row)> handler) {
+    cellHovered_ = std::move(handler);
 }
 
 void GridView::ConnectSettings() {
@@ -157,7 +165,7 @@ void GridView::MouseMoved(int x, int y) {
     const int pressCol = show_.CurCol;
     const int pressRow = show_.CurRow;
     CellAt(x, y);
-    if (OnCellHovered) OnCellHovered(show_.CurCol, show_.CurRow);
+    if (cellHovered_) cellHovered_(show_.CurCol, show_.CurRow);
     show_.CurCol = pressCol;
     show_.CurRow = pressRow;
 }
@@ -197,7 +205,7 @@ void GridView::HandleWheelMessage(int delta) {
 
 void GridView::SetSelection(bool active, int col1, int row1, int col2, int row2) {
     show_.Sel.SelActive = active;
-    if (OnSelectionShown) OnSelectionShown(active);
+    if (selectionShown_) selectionShown_(active);
     DrawFrame(Black);
     show_.Sel.SelCol1 = std::min(col1, col2);
     show_.Sel.SelCol2 = std::max(col1, col2);

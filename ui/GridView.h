@@ -49,10 +49,10 @@ public:
     void SetSelection(bool active, int col1, int row1, int col2, int row2);
     void EndSelection();
 
-    std::function<void(bool active)> OnSelectionShown;
-    std::function<void(Qt::MouseButton, int x, int y)> OnMouseDown;
-    std::function<void(Qt::MouseButton, int x, int y)> OnMouseUp;
-    std::function<void(int col, int row)> OnCellHovered;
+    using MouseHandler = std::function<void(Qt::MouseButton, int x, int y)>;
+    void SetMouseHandlers(MouseHandler pressed, MouseHandler released);
+    void SetSelectionShownHandler(std::function<void(bool active)> handler);
+    void SetCellHoveredHandler(std::function<void(int col, int row)> handler);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -68,6 +68,8 @@ private:
 
     ShowState& show_;
     SettingsControls& settings_;
+    std::function<void(bool active)> selectionShown_;
+    std::function<void(int col, int row)> cellHovered_;
     PaintBox* gridPaintBox_ = nullptr;
     QScrollBar* gridScrollBar_ = nullptr;
     QTimer* wheelDampingTimer_ = nullptr;

@@ -86,8 +86,8 @@ void MainWindow::BuildGridArea() {
     paletteHost_->resize(100, 66);
     SetAlign(paletteHost_, Align::Bottom);
     gridView_ = new GridView(gridArea_, *show_, *settings_);
-    gridView_->OnSelectionShown = [this](bool active) { ShowSelectionPanel(active); };
-    gridView_->OnCellHovered = [this](int col, int row) { statusBar_->ShowCell(col, row); };
+    gridView_->SetSelectionShownHandler([this](bool active) { ShowSelectionPanel(active); });
+    gridView_->SetCellHoveredHandler([this](int col, int row) { statusBar_->ShowCell(col, row); });
 }
 
 void MainWindow::CreateCommands() {

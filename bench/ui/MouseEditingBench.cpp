@@ -18,12 +18,13 @@ void BM_LeftStrokeOverTheView(benchmark::State& state) {
     BenchApplication();
     MainWindow window;
     PrepareLargestShow(window);
-    const int right = Child<PaintBox>(window, "gridPaintBox")->width() - 1;
+    PaintBox* grid = Child<PaintBox>(window, "gridPaintBox");
+    const int right = grid->width() - 1;
     const int bottom = window.Settings().ShownRows() * window.View().RowHeight() - 1;
     for (auto _ : state) {
-        window.View().OnMouseDown(Qt::LeftButton, 0, 0);
-        window.View().OnMouseUp(Qt::LeftButton, right, bottom);
-        Child<PaintBox>(window, "gridPaintBox")->repaint();
+        grid->OnMouseDown(Qt::LeftButton, 0, 0);
+        grid->OnMouseUp(Qt::LeftButton, right, bottom);
+        grid->repaint();
     }
     state.counters["rows_shown"] = window.Settings().ShownRows();
 }
@@ -35,11 +36,13 @@ void BM_LeftStrokeOverTheWholeShow(benchmark::State& state) {
     BenchApplication();
     MainWindow window;
     PrepareLargestShow(window);
+    PaintBox* grid = Child<PaintBox>(window, "gridPaintBox");
+    QScrollBar* scrollBar = Child<QScrollBar>(window, "gridScrollBar");
     for (auto _ : state) {
-        Child<QScrollBar>(window, "gridScrollBar")->setValue(0);
-        window.View().OnMouseDown(Qt::LeftButton, 0, 0);
-        window.View().OnMouseUp(Qt::LeftButton, 1000000, 1000000);
-        Child<PaintBox>(window, "gridPaintBox")->repaint();
+        scrollBar->setValue(0);
+        grid->OnMouseDown(Qt::LeftButton, 0, 0);
+        grid->OnMouseUp(Qt::LeftButton, 1000000, 1000000);
+        grid->repaint();
     }
 }
 BENCHMARK(BM_LeftStrokeOverTheWholeShow)->Unit(benchmark::kMicrosecond)->Repetitions(5);
@@ -49,15 +52,17 @@ void BM_SliderStepInPickMode(benchmark::State& state) {
     BenchApplication();
     MainWindow window;
     PrepareLargestShow(window);
-    window.View().OnMouseDown(Qt::RightButton, 100, 100);
-    window.View().OnMouseUp(Qt::RightButton, 100, 100);
+    PaintBox* grid = Child<PaintBox>(window, "gridPaintBox");
+    grid->OnMouseDown(Qt::RightButton, 100, 100);
+    grid->OnMouseUp(Qt::RightButton, 100, 100);
     QScrollBar* red = Child<QScrollBar>(window, "redSlider");
+    PaintBox* strip = Child<PaintBox>(window, "swatchStrip");
     int position = 0;
     for (auto _ : state) {
         position = (position + 1) & 255;
         red->setValue(position);
-        Child<PaintBox>(window, "gridPaintBox")->repaint();
-        Child<PaintBox>(window, "swatchStrip")->repaint();
+        grid->repaint();
+        strip->repaint();
     }
 }
 BENCHMARK(BM_SliderStepInPickMode)->Unit(benchmark::kMicrosecond)->Repetitions(5);

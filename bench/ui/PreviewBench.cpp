@@ -24,11 +24,12 @@ void BM_PreviewTickAndDraw168(benchmark::State& state) {
     BenchApplication();
     MainWindow window;
     PrepareLongShow(window);
+    PaintBox* bar = Child<PaintBox>(window, "previewBar");
     for (auto _ : state) {
         window.Preview().Tick();
-        benchmark::DoNotOptimize(Child<PaintBox>(window, "previewBar")->image().constBits());
+        benchmark::DoNotOptimize(bar->image().constBits());
     }
-    state.counters["bar_width"] = Child<PaintBox>(window, "previewBar")->width();
+    state.counters["bar_width"] = bar->width();
 }
 BENCHMARK(BM_PreviewTickAndDraw168)->Unit(benchmark::kMicrosecond)->Repetitions(5);
 
@@ -37,9 +38,10 @@ void BM_PreviewTickDrawAndShow168(benchmark::State& state) {
     BenchApplication();
     MainWindow window;
     PrepareLongShow(window);
+    PaintBox* bar = Child<PaintBox>(window, "previewBar");
     for (auto _ : state) {
         window.Preview().Tick();
-        Child<PaintBox>(window, "previewBar")->repaint();
+        bar->repaint();
     }
 }
 BENCHMARK(BM_PreviewTickDrawAndShow168)->Unit(benchmark::kMicrosecond)->Repetitions(5);
