@@ -1,15 +1,50 @@
+#include "app/CommandLine.h"
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
 
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string ProgramName(const char* path) {
+    const std::string name = path ? path : "velkaro";
+    return name.substr(name.find_last_of('/') + 1);
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    // Help, version and faulty options are answered before a window system is needed.
+    const std::string program = ProgramName(argc > 0 ? argv[0] : nullptr);
+    const velkaro::CommandLine commandLine =
+        velkaro::ParseCommandLine(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
+    using Action = velkaro::CommandLine::Action;
+    switch (commandLine.action) {
+    case Action::ShowHelp:
+        std::cout << velkaro::UsageText(program);
+        return 0;
+    case Action::ShowVersion:
+        std::cout << velkaro::VersionText(program) << '\n';
+        return 0;
+    case Action::Error:
+        std::cerr << program << ": " << commandLine.error << '\n'
+                  << "Aufruf: " << program << " --help zeigt die Hilfe.\n";
+        return 2;
+    case Action::Run:
+        break;
+    }
+
     QApplication app(argc, argv);
     velkaro::ApplyVelkaroLook(app);
-
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.removeFirst();
-    velkaro::MainWindow window(arguments.value(0));
+    velkaro::WindowOptions options;
+    options.ShowFile = QString::fromLocal8Bit(commandLine.showFile.c_str());
+    options.LiveUniverse = commandLine.liveUniverse;
+    options.OlaPort = commandLine.olaPort;
+    velkaro::MainWindow window(options);
     window.show();
     // Without a window manager nothing activates a new window; the editor's start-up relies
     // on being activated once.

@@ -19,7 +19,7 @@ constexpr int SidePanelWidth = 141;
 } // namespace
 
 CommandPanel::CommandPanel(QWidget* parent, SettingsControls& settings,
-                           const SpeedBarBuilder& speedBar)
+                           const GroupBuilder& speedBar, const GroupBuilder& liveOutput)
     : Panel(parent, {}, Bevel::Lowered), settings_(settings) {
     setObjectName("commandPanel");
     resize(SidePanelWidth, parent->height());
@@ -35,13 +35,15 @@ CommandPanel::CommandPanel(QWidget* parent, SettingsControls& settings,
     settings_.BuildBlendModeButtons(modes);
     BuildGeneratorGroups();
     BuildEditGroups();
+    // In the free space between "Undo"/"Redo" and the speed bar; nothing else moves for it.
+    liveOutput(NewGroup("liveOutputGroup", "Live-Ausgabe", 88));
 
     QGroupBox* shownSteps = NewGroup("shownStepsGroup", "Angezeigte Schritte", 48, Align::Bottom);
     settings_.BuildShownStepsSpinner(shownSteps);
     shownSteps->hide();
 
     QGroupBox* speed = NewGroup("previewSpeedGroup", "Vorschau 100%", 38, Align::Bottom);
-    previewSpeedBar_ = speedBar(speed);
+    speedBar(speed);
 }
 
 QGroupBox* CommandPanel::NewGroup(const QString& name, const QString& caption, int height,
@@ -173,7 +175,7 @@ std::vector<QWidget*> CommandPanel::TabChain() const {
          "rotateFirstStepLeftButton", "rotateFirstStepRightButton", "clearShowButton",
          "brightenButton", "rainbowButton", "mirrorShowHorizontalButton",
          "mirrorShowVerticalButton"});
-    chain.push_back(previewSpeedBar_);
+    add({"previewSpeedBar"});
     add({"undoButton", "redoButton"});
     return chain;
 }

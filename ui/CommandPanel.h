@@ -22,10 +22,12 @@ class SettingsControls;
 class CommandPanel : public Panel {
     Q_OBJECT
 public:
-    // The preview places its speed bar into the box given to it here.
-    using SpeedBarBuilder = std::function<QWidget*(QGroupBox* box)>;
+    // The preview places its speed bar, the live output its controls into the boxes given to
+    // them here.
+    using GroupBuilder = std::function<void(QGroupBox* box)>;
 
-    CommandPanel(QWidget* parent, SettingsControls& settings, const SpeedBarBuilder& speedBar);
+    CommandPanel(QWidget* parent, SettingsControls& settings, const GroupBuilder& speedBar,
+                 const GroupBuilder& liveOutput);
 
     // How often "Anhängen" appends the file; text that is no number counts as once.
     int AppendTimes();
@@ -68,8 +70,6 @@ private:
 
     SettingsControls& settings_;
     QSpinBox* appendTimesSpinner_ = nullptr;
-    QWidget* previewSpeedBar_ = nullptr;
-    std::vector<QWidget*> buttonsInTabOrder_;
 };
 
 } // namespace velkaro

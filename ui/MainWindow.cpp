@@ -6,6 +6,7 @@
 #include "ui/ErrorHandling.h"
 #include "ui/GridMouseEditing.h"
 #include "ui/GridView.h"
+#include "ui/LiveOutput.h"
 #include "ui/PaletteWindow.h"
 #include "ui/PreviewPlayer.h"
 #include "ui/RowGeneratorCommands.h"
@@ -40,8 +41,8 @@ void ArrangeTree(QWidget* root) {
 
 } // namespace
 
-MainWindow::MainWindow(const QString& showFile, QWidget* parent)
-    : QWidget(parent), showFile_(showFile), show_(std::make_unique<ShowState>()) {
+MainWindow::MainWindow(const WindowOptions& options, QWidget* parent)
+    : QWidget(parent), options_(options), show_(std::make_unique<ShowState>()) {
     BuildLayout();
     ArrangeTree(this);
     undo_ = std::make_unique<UndoHistory>(*show_, *settings_, *gridView_);
@@ -55,6 +56,7 @@ MainWindow::MainWindow(const QString& showFile, QWidget* parent)
                                                        *paletteWindow_);
     connect(settings_, &SettingsControls::singleColourClicked, this,
             [this] { paletteWindow_->SetMono(settings_->MonoMode()); });
+    if (options_.LiveUniverse) liveOutput_->SwitchOn(*options_.LiveUniverse);
     CentreOnScreen();
 }
 
@@ -68,8 +70,10 @@ void MainWindow::BuildLayout() {
     SetAlignInset(this, 0);
     settings_ = new SettingsControls(this);
     preview_ = new PreviewPlayer(this, *show_, *settings_);
+    liveOutput_ = new LiveOutput(this, *show_, *settings_, *preview_, options_.OlaPort);
     commandPanel_ = new CommandPanel(
-        this, *settings_, [this](QGroupBox* box) { return preview_->BuildSpeedBar(box); });
+        this, *settings_, [this](QGroupBox* box) { preview_->BuildSpeedBar(box); },
+        [this](QGroupBox* box) { liveOutput_->BuildGroup(box); });
     selectionPanel_ = new SelectionPanel(this);
     BuildGridArea();
 }
@@ -194,7 +198,7 @@ void MainWindow::FirstActivation() {
     paletteWindow_->SlidersMoved(); // the swatches are not yet in sync: this fills the labels
     selectionPanel_->resize(commandPanel_->width(), selectionPanel_->height());
     gridView_->EndSelection();
-    if (!showFile_.isEmpty()) files_->LoadCommandLineShow(showFile_);
+    if (!options_.ShowFile.isEmpty()) files_->LoadCommandLineShow(options_.ShowFile);
     gridView_->PaintGrid();
 }
 

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace velkaro {
@@ -12,6 +13,7 @@ class BitmapCommands;
 class CommandPanel;
 class GridMouseEditing;
 class GridView;
+class LiveOutput;
 class Panel;
 class PaletteWindow;
 class PreviewPlayer;
@@ -24,6 +26,13 @@ class StatusBar;
 class UndoHistory;
 struct ShowState;
 
+// What the program was started with.
+struct WindowOptions {
+    QString ShowFile;                // a DMX show to open once the window is first activated
+    std::optional<int> LiveUniverse; // live output on this universe from the start
+    int OlaPort = 9010;              // olad's RPC port
+};
+
 // The main window: the grid area with its status bar, preview and palette on the left, the
 // command panel or the selection panel on the right. It composes the parts, starts the show
 // and routes every command to the class that carries it out.
@@ -32,8 +41,7 @@ class MainWindow : public QWidget {
 public:
     static constexpr const char* Title = "Velkaro Version 1.07";
 
-    // showFile: a DMX show to open once the window is first activated; empty for none.
-    explicit MainWindow(const QString& showFile = {}, QWidget* parent = nullptr);
+    explicit MainWindow(const WindowOptions& options = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     bool Activated() const { return activated_; }
@@ -49,6 +57,7 @@ public:
     UndoHistory& History() { return *undo_; }
     ShowFileCommands& Files() { return *files_; }
     BitmapCommands& Bitmaps() { return *bitmaps_; }
+    LiveOutput& Live() { return *liveOutput_; }
 
 protected:
     bool event(QEvent* event) override;
@@ -66,11 +75,12 @@ private:
     void ArrangeTabOrder();
     void CentreOnScreen();
 
-    QString showFile_;
+    WindowOptions options_;
     bool activated_ = false;
     std::unique_ptr<ShowState> show_;
     SettingsControls* settings_ = nullptr;
     PreviewPlayer* preview_ = nullptr;
+    LiveOutput* liveOutput_ = nullptr;
     CommandPanel* commandPanel_ = nullptr;
     SelectionPanel* selectionPanel_ = nullptr;
     Panel* gridArea_ = nullptr;

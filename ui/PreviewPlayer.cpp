@@ -33,6 +33,9 @@ PreviewPlayer::PreviewPlayer(QObject* parent, const ShowState& show,
     previewTimer_ = new QTimer(this);
     previewTimer_->setObjectName("previewTimer");
     previewTimer_->setInterval(TickMs);
+    // The live output changes steps on the lamps at the ticks: they come on time, not within
+    // the few percent a coarse timer may stray.
+    previewTimer_->setTimerType(Qt::PreciseTimer);
     previewTimer_->start();
     connect(previewTimer_, &QTimer::timeout, this, &PreviewPlayer::Tick);
 }
@@ -84,6 +87,10 @@ void PreviewPlayer::SpeedChanged() {
     const int speed = previewSpeedBar_->value();
     previewTimer_->setInterval(PreviewIntervalMs(speed));
     previewSpeedGroup_->setTitle(QString::fromStdString(PreviewSpeedCaption(speed)));
+}
+
+int PreviewPlayer::IntervalMs() const {
+    return previewTimer_->interval();
 }
 
 bool PreviewPlayer::IsPlaying() const {

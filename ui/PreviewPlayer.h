@@ -30,6 +30,8 @@ public:
     // One tick: advances the counters and draws the bars.
     void Tick();
     bool IsPlaying() const;
+    // The time between two ticks at the speed set now.
+    int IntervalMs() const;
     // Stopping keeps the counters and the last picture; starting again continues from there.
     void ToggleStopped();
 

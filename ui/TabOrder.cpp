@@ -1,6 +1,7 @@
 // The order in which the Tab key visits the controls: the palette's sliders, the command panel,
 // then the selection panel while it is shown. Nothing else takes the focus by Tab.
 #include "ui/CommandPanel.h"
+#include "ui/LiveOutput.h"
 #include "ui/MainWindow.h"
 #include "ui/SelectionPanel.h"
 
@@ -14,6 +15,7 @@ std::vector<QWidget*> MainWindow::TabChain() const {
         chain.push_back(findChild<QWidget*>(slider));
     for (const auto& panelChain : {commandPanel_->TabChain(), selectionPanel_->TabChain()})
         chain.insert(chain.end(), panelChain.begin(), panelChain.end());
+    for (QWidget* live : liveOutput_->TabChain()) chain.push_back(live);
     return chain;
 }
 

@@ -45,10 +45,14 @@ protected:
     void SetUp() override { Start({}); }
     void TearDown() override { SetErrorPresenter({}); }
 
+    // The window as the program makes it from its one argument, a show file.
     void Start(const QStringList& arguments) {
-        // The window takes the show file the program got as its one argument.
+        StartWith(WindowOptions{arguments.value(0), {}, 9010});
+    }
+
+    void StartWith(const WindowOptions& options) {
         SetErrorPresenter([this](const QString&, const QString& text) { errors.push_back(text); });
-        w = std::make_unique<MainWindow>(arguments.value(0));
+        w = std::make_unique<MainWindow>(options);
         w->show();
         w->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
