@@ -40,6 +40,8 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     velkaro::ApplyVelkaroLook(app);
+    // Desktops find the program's entry and icon under this name.
+    QGuiApplication::setDesktopFileName("org.example.velkaro");
     velkaro::WindowOptions options;
     options.ShowFile = QString::fromLocal8Bit(commandLine.showFile.c_str());
     options.LiveUniverse = commandLine.liveUniverse;

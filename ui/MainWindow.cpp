@@ -6,9 +6,11 @@
 #include "ui/ErrorHandling.h"
 #include "ui/GridMouseEditing.h"
 #include "ui/GridView.h"
+#include "ui/KeyboardShortcuts.h"
 #include "ui/LiveOutput.h"
 #include "ui/PaletteWindow.h"
 #include "ui/PreviewPlayer.h"
+#include "ui/RecoveryCopies.h"
 #include "ui/RowGeneratorCommands.h"
 #include "ui/SelectionCommands.h"
 #include "ui/SelectionPanel.h"
@@ -22,6 +24,7 @@
 #include <QScrollBar>
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -56,6 +59,11 @@ MainWindow::MainWindow(const WindowOptions& options, QWidget* parent)
                                                        *paletteWindow_);
     connect(settings_, &SettingsControls::singleColourClicked, this,
             [this] { paletteWindow_->SetMono(settings_->MonoMode()); });
+    InstallKeyboardShortcuts(
+        this, {*files_, *undo_, *selectionCommands_, *gridView_, *show_, *settings_});
+    recovery_ = std::make_unique<RecoveryCopies>(*show_, *settings_);
+    recovery_->MarkSaved();
+    connect(files_, &ShowFileCommands::showMatchesFile, this, [this] { recovery_->MarkSaved(); });
     if (options_.LiveUniverse) liveOutput_->SwitchOn(*options_.LiveUniverse);
     CentreOnScreen();
 }
@@ -229,6 +237,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // The window closes at once, without a question; what was never saved is kept first.
+    recovery_->KeepUnsavedChanges();
+    event->accept();
 }
 
 void MainWindow::CentreOnScreen() {

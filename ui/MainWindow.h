@@ -17,6 +17,7 @@ class LiveOutput;
 class Panel;
 class PaletteWindow;
 class PreviewPlayer;
+class RecoveryCopies;
 class RowGeneratorCommands;
 class SelectionCommands;
 class SelectionPanel;
@@ -58,10 +59,12 @@ public:
     ShowFileCommands& Files() { return *files_; }
     BitmapCommands& Bitmaps() { return *bitmaps_; }
     LiveOutput& Live() { return *liveOutput_; }
+    RecoveryCopies& Recovery() { return *recovery_; }
 
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildLayout();
@@ -90,6 +93,7 @@ private:
     PaletteWindow* paletteWindow_ = nullptr;
     std::unique_ptr<UndoHistory> undo_;
     std::unique_ptr<GridMouseEditing> mouseEditing_;
+    std::unique_ptr<RecoveryCopies> recovery_;
     ShowFileCommands* files_ = nullptr;
     BitmapCommands* bitmaps_ = nullptr;
     RowGeneratorCommands* rowGenerators_ = nullptr;

@@ -1,0 +1,36 @@
+#include "ui/RecoveryCopies.h"
+
+#include "files/RecoveryCopy.h"
+#include "files/ShowFingerprint.h"
+#include "ui/SettingsControls.h"
+#include "ui/ShowState.h"
+
+#include <cstdlib>
+#include <ctime>
+
+namespace velkaro {
+
+RecoveryCopies::RecoveryCopies(const ShowState& show, const SettingsControls& settings)
+    : show_(show), settings_(settings) {}
+
+std::uint64_t RecoveryCopies::Fingerprint() const {
+    return ShowFingerprint(show_.Cells, settings_.Values(), settings_.MonoMode());
+}
+
+void RecoveryCopies::MarkSaved() {
+    savedFingerprint_ = Fingerprint();
+}
+
+bool RecoveryCopies::HasUnsavedChanges() const {
+    return Fingerprint() != savedFingerprint_;
+}
+
+std::optional<std::string> RecoveryCopies::KeepUnsavedChanges() const {
+    if (!HasUnsavedChanges()) return std::nullopt;
+    const std::string folder = RecoveryFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
+    if (folder.empty()) return std::nullopt;
+    return WriteRecoveryCopy(folder, show_.Cells, settings_.Values(), settings_.MonoMode(),
+                             std::time(nullptr));
+}
+
+} // namespace velkaro
