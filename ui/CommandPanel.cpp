@@ -12,18 +12,9 @@
 
 namespace velkaro {
 
-namespace {
-
-constexpr int SidePanelWidth = 141;
-
-} // namespace
-
 CommandPanel::CommandPanel(QWidget* parent, SettingsControls& settings,
                            const GroupBuilder& speedBar, const GroupBuilder& liveOutput)
-    : Panel(parent, {}, Bevel::Lowered), settings_(settings) {
-    setObjectName("commandPanel");
-    resize(SidePanelWidth, parent->height());
-    SetAlign(this, Align::Right);
+    : SidePanel(parent, "commandPanel"), settings_(settings) {
 
     BuildFileGroup();
     settings_.BuildOutputsField(NewGroup("outputsGroup", "Anzahl Ausgänge", 40));
@@ -46,20 +37,9 @@ CommandPanel::CommandPanel(QWidget* parent, SettingsControls& settings,
     speedBar(speed);
 }
 
-QGroupBox* CommandPanel::NewGroup(const QString& name, const QString& caption, int height,
-                                  Align align) {
-    auto* box = new QGroupBox(caption, this);
-    box->setObjectName(name);
-    box->resize(SidePanelWidth, height);
-    SetAlign(box, align);
-    return box;
-}
-
 QPushButton* CommandPanel::NewButton(QGroupBox* box, const QString& name, const QString& caption,
                                      QRect geometry, void (CommandPanel::*clicked)()) {
-    auto* button = new QPushButton(caption, box);
-    button->setObjectName(name);
-    button->setGeometry(geometry);
+    QPushButton* button = SidePanel::NewButton(box, name, caption, geometry);
     connect(button, &QPushButton::clicked, this, clicked);
     return button;
 }

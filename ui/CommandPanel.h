@@ -1,7 +1,6 @@
 #pragma once
 
-#include "ui/controls/Align.h"
-#include "ui/controls/Panel.h"
+#include "ui/SidePanel.h"
 
 #include <functional>
 
@@ -19,7 +18,7 @@ class SettingsControls;
 // The main side panel: the settings, the file and bitmap commands and the step generators.
 // It only places its controls and says which command was asked for; the command classes do
 // the work.
-class CommandPanel : public Panel {
+class CommandPanel : public SidePanel {
     Q_OBJECT
 public:
     // The preview places its speed bar, the live output its controls into the boxes given to
@@ -59,8 +58,6 @@ signals:
     void redoClicked();
 
 private:
-    QGroupBox* NewGroup(const QString& name, const QString& caption, int height,
-                        Align align = Align::Top);
     QPushButton* NewButton(QGroupBox* box, const QString& name, const QString& caption,
                            QRect geometry, void (CommandPanel::*clicked)());
     void BuildFileGroup();

@@ -6,16 +6,7 @@
 
 namespace velkaro {
 
-namespace {
-
-constexpr int SidePanelWidth = 141;
-
-} // namespace
-
-SelectionPanel::SelectionPanel(QWidget* parent) : Panel(parent, {}, Bevel::Lowered) {
-    setObjectName("selectionPanel");
-    resize(SidePanelWidth, parent->height());
-    SetAlign(this, Align::Right);
+SelectionPanel::SelectionPanel(QWidget* parent) : SidePanel(parent, "selectionPanel") {
     BuildRowAndColumnGroups();
     BuildBlockGroups();
 
@@ -25,24 +16,14 @@ SelectionPanel::SelectionPanel(QWidget* parent) : Panel(parent, {}, Bevel::Lower
 
     auto* endSelection = new Panel(this, "Auswahl beenden    [X]");
     endSelection->setObjectName("endSelectionButton");
-    endSelection->resize(SidePanelWidth, 32);
+    endSelection->resize(Width, 32);
     SetAlign(endSelection, Align::Bottom);
     endSelection->OnClick = [this] { emit endSelectionClicked(); };
 }
 
-QGroupBox* SelectionPanel::NewGroup(const QString& name, const QString& caption, int height) {
-    auto* box = new QGroupBox(caption, this);
-    box->setObjectName(name);
-    box->resize(SidePanelWidth, height);
-    SetAlign(box, Align::Top);
-    return box;
-}
-
 QPushButton* SelectionPanel::NewButton(QGroupBox* box, const QString& name, const QString& caption,
                                        QRect geometry, void (SelectionPanel::*clicked)()) {
-    auto* button = new QPushButton(caption, box);
-    button->setObjectName(name);
-    button->setGeometry(geometry);
+    QPushButton* button = SidePanel::NewButton(box, name, caption, geometry);
     connect(button, &QPushButton::clicked, this, clicked);
     return button;
 }

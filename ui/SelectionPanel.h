@@ -1,7 +1,6 @@
 #pragma once
 
-#include "ui/controls/Align.h"
-#include "ui/controls/Panel.h"
+#include "ui/SidePanel.h"
 
 #include <vector>
 
@@ -13,7 +12,7 @@ namespace velkaro {
 // The side panel shown instead of the command panel while a block is selected: whole rows and
 // columns of the selection, the block commands and "Auswahl beenden". It only places its
 // controls and says which command was asked for.
-class SelectionPanel : public Panel {
+class SelectionPanel : public SidePanel {
     Q_OBJECT
 public:
     explicit SelectionPanel(QWidget* parent);
@@ -43,7 +42,6 @@ signals:
     void endSelectionClicked();
 
 private:
-    QGroupBox* NewGroup(const QString& name, const QString& caption, int height);
     QPushButton* NewButton(QGroupBox* box, const QString& name, const QString& caption,
                            QRect geometry, void (SelectionPanel::*clicked)());
     void BuildRowAndColumnGroups();

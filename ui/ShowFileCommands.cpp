@@ -57,13 +57,21 @@ void ShowFileCommands::SaveShow(const QString& path) {
     velkaro::SaveShow(LocalPath(path), show_.Cells, settings_.Values(), settings_.MonoMode());
 }
 
+// Asks for a show file to read; the path, or an empty one when the user cancels. The save
+// dialog then offers the same file, and the caption names it.
+QString ShowFileCommands::ChooseShowToRead() {
+    show_.IgnoreNextGridRelease = true;
+    const QString path = ChooseFile(openShowDialog_);
+    if (path.isEmpty()) return path;
+    saveShowDialog_->selectFile(path);
+    SetCaption(path);
+    return path;
+}
+
 void ShowFileCommands::LoadShowFile() {
     RunGuarded(window_, [this] {
-        show_.IgnoreNextGridRelease = true;
-        const QString path = ChooseFile(openShowDialog_);
+        const QString path = ChooseShowToRead();
         if (path.isEmpty()) return;
-        saveShowDialog_->selectFile(path);
-        SetCaption(path);
         LoadShow(path, false);
         view_.PaintGrid();
         emit showMatchesFile();
@@ -83,11 +91,8 @@ void ShowFileCommands::SaveShowFile() {
 
 void ShowFileCommands::AppendShowFile() {
     RunGuarded(window_, [this] {
-        show_.IgnoreNextGridRelease = true;
-        const QString path = ChooseFile(openShowDialog_);
+        const QString path = ChooseShowToRead();
         if (path.isEmpty()) return;
-        saveShowDialog_->selectFile(path);
-        SetCaption(path);
         const int times = panel_.AppendTimes();
         for (int i = 0; i < times; ++i) LoadShow(path, true);
         view_.PaintGrid();

@@ -36,6 +36,7 @@ signals:
     void showMatchesFile();
 
 private:
+    QString ChooseShowToRead();
     void SetCaption(const QString& text);
 
     QWidget* window_;
