@@ -1,0 +1,232 @@
+#!/usr/bin/env bash
+# Drives each file dialog under a real X server as a user does: types a file name with real key
+# events, so that the dialog's name completion list opens, and presses Return. Afterwards only
+# the main window may be on screen, and the very next click on "Speichern" must open its dialog.
+# An offscreen test never opens the completion list, so it cannot see what stays behind.
+set -euo pipefail
+shopt -s inherit_errexit
+program=$1
+work=$2
+mkdir -p "$work"
+folder=$(mktemp -d "$work/dialogs.XXXXXX")
+# The dialogs report paths with links resolved.
+folder=$(cd "$folder" && pwd -P)
+cd "$folder"
+
+# Click points of the buttons, relative to the main window's top left corner, measured on a
+# screenshot of the 1105x809 window; when the panel's layout changes, measure them again.
+declare -A button_at=(
+  [datei_laden]="996 32"
+  [datei_speichern]="1061 32"
+  [datei_anhaengen]="996 59"
+  [bitmap_laden]="996 372"
+  [bitmap_speichern]="1061 372"
+)
+
+xvfb=""
+app=""
+cleanup() {
+  if [ -n "$app" ]; then kill "$app" 2>/dev/null || true; fi
+  if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
+  rm -rf "$folder"
+}
+trap cleanup EXIT
+
+# Another run may pick the same free display at the same moment; when this server does not
+# become the one answering on it, the next display is tried.
+start_xvfb() {
+  local n
+  for n in $(seq 140 199); do
+    { [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; } && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb=$!
+    for _ in $(seq 100); do
+      kill -0 "$xvfb" 2>/dev/null || break
+      if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 &&
+        [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$xvfb" ]; then
+        export DISPLAY=":$n"
+        return 0
+      fi
+      sleep 0.1
+    done
+    kill "$xvfb" 2>/dev/null || true
+    wait "$xvfb" 2>/dev/null || true
+    xvfb=""
+  done
+  echo "FAILED: no X display could be started"
+  return 1
+}
+
+# Also called inside $(...), so it writes to stderr.
+fail() {
+  {
+    echo "FAILED: $*"
+    echo "windows on screen:"
+    describe_windows
+    import -window root "$work/dialogs-failure.png" 2>/dev/null &&
+      echo "screenshot: $work/dialogs-failure.png"
+    echo "program output:"
+    cat "$folder/app.log"
+  } >&2
+  exit 1
+}
+
+# The program's mapped top-level windows, one id a line, sorted.
+visible_windows() {
+  { xdotool search --all --pid "$app" --onlyvisible 2>/dev/null || true; } | sort
+}
+
+describe_windows() {
+  local id
+  for id in $(visible_windows); do
+    echo "  $id '$(xdotool getwindowname "$id")'" \
+      "$(xdotool getwindowgeometry "$id" | sed -n 's/.*Geometry: //p')"
+  done
+}
+
+# poll SECONDS COMMAND...: runs COMMAND every tenth of a second until it succeeds.
+poll() {
+  local tries=$(($1 * 10))
+  shift
+  for _ in $(seq "$tries"); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# windows_are ID...: exactly these windows are on screen.
+windows_are() { [ "$(visible_windows)" = "$(printf '%s\n' "$@" | sort)" ]; }
+
+only_main_visible() { windows_are "$main"; }
+
+# Prints the first visible window titled TITLE other than the ones given.
+find_new_window() {
+  local title=$1 id
+  shift
+  for id in $(visible_windows); do
+    [[ " $* " == *" $id "* ]] && continue
+    [ "$(xdotool getwindowname "$id")" = "$title" ] && { echo "$id"; return 0; }
+  done
+  return 1
+}
+
+# Prints one visible window that is none of the ones given.
+find_other_window() {
+  local id
+  for id in $(visible_windows); do
+    [[ " $* " == *" $id "* ]] || { echo "$id"; return 0; }
+  done
+  return 1
+}
+
+has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+
+window_title_is() { [ "$(xdotool getwindowname "$main")" = "$1" ]; }
+
+# click BUTTON: one click on one of the buttons above.
+click() {
+  local dx dy x y
+  read -r dx dy <<<"${button_at[$1]}"
+  read -r x y <<<"$(xdotool getwindowgeometry --shell "$main" | sed -n 's/^[XY]=//p' | tr '\n' ' ')"
+  xdotool mousemove $((x + dx)) $((y + dy)) click 1
+}
+
+# open_dialog BUTTON TITLE: one click on the button must bring up a dialog titled TITLE that has
+# the keyboard; prints its window.
+open_dialog() {
+  local button=$1 title=$2 dialog
+  click "$button"
+  dialog=$(poll 60 find_new_window "$title" "$main") ||
+    fail "one click on '$button' did not open the dialog '$title'"
+  poll 30 has_focus "$dialog" || fail "the dialog '$title' never got the keyboard"
+  echo "$dialog"
+}
+
+# check_first_click: nothing of a dialog is left that could swallow a click, so one click on
+# "Speichern" opens its dialog; Escape closes it again.
+check_first_click() {
+  open_dialog datei_speichern "Speichern unter" >/dev/null
+  xdotool key Escape
+  poll 30 only_main_visible || fail "Escape did not close the dialog of 'Speichern'"
+}
+
+# use_dialog BUTTON TITLE NAME THEN: opens the dialog, types NAME over its name field and waits
+# for the completion list, presses Return, then
+#   closes  - the dialog closes and the command succeeds;
+#   confirm - the question whether to overwrite the file comes and is answered "Ja";
+#   refuse  - the command fails: its message must be the only window beside the main window.
+# A question or message that opens closes the list by itself; those rounds guard that path.
+use_dialog() {
+  local button=$1 title=$2 name=$3 then=$4 dialog lists message
+  echo "== '$button': $name"
+  dialog=$(open_dialog "$button" "$title")
+  xdotool key ctrl+a
+  xdotool type --delay 50 "$name"
+  # Without the list open this test would prove nothing.
+  poll 30 find_other_window "$main" "$dialog" >/dev/null ||
+    fail "typing '$name' did not open the completion list"
+  lists=$(visible_windows | grep -vx -e "$main" -e "$dialog" | tr '\n' ' ')
+  xdotool key Return
+  # shellcheck disable=SC2086 # $lists is a list of window ids
+  case $then in
+  confirm)
+    message=$(poll 30 find_new_window "$title" "$main" "$dialog" $lists) ||
+      fail "no question whether to overwrite '$name'"
+    poll 30 has_focus "$message" || fail "the question never got the keyboard"
+    xdotool key j
+    ;;
+  refuse)
+    message=$(poll 60 find_new_window "Velkaro" "$main" "$dialog" $lists) ||
+      fail "no message that '$name' could not be used"
+    poll 20 windows_are "$main" "$message" || fail "beside the message, a window of the dialog stayed"
+    poll 30 has_focus "$message" || fail "the message never got the keyboard"
+    xdotool key Return
+    ;;
+  esac
+  poll 20 only_main_visible || fail "after the dialog of '$button' closed, a window stayed"
+  check_first_click
+}
+
+start_xvfb
+unset QT_QPA_PLATFORM
+
+# Shows of one step (output 1 green); a 4x3 red bitmap; a file that only claims to be one.
+show_bytes() { printf '\x00\x00\x0a\x00\x20\x00\x00\x00\x00\xff\x00'; head -c 501 /dev/zero; }
+show_bytes >p8.dmx
+show_bytes >anhang.dmx
+{
+  printf 'BM\x5a\x00\x00\x00\x00\x00\x00\x00\x36\x00\x00\x00'
+  printf '\x28\x00\x00\x00\x04\x00\x00\x00\x03\x00\x00\x00\x01\x00\x18\x00'
+  printf '\x00\x00\x00\x00\x24\x00\x00\x00\x13\x0b\x00\x00\x13\x0b\x00\x00'
+  printf '\x00\x00\x00\x00\x00\x00\x00\x00'
+  for _ in 1 2 3 4 5 6 7 8 9 10 11 12; do printf '\x00\x00\xff'; done
+} >p8.bmp
+printf 'kein Bild' >kaputt.bmp
+
+"$program" >app.log 2>&1 &
+app=$!
+main=""
+main_window() {
+  main=$(xdotool search --all --pid "$app" --onlyvisible --name '^Velkaro Version 1.07$' \
+    2>/dev/null | head -n 1) && [ -n "$main" ]
+}
+poll 90 main_window || fail "no main window"
+poll 30 only_main_visible || fail "more than the main window at the start"
+
+# The dialogs start in the folder the program was started in.
+use_dialog datei_anhaengen "Öffnen" anhang.dmx closes
+poll 10 window_title_is "$folder/anhang.dmx" || fail "'Anhängen' did not take anhang.dmx"
+use_dialog datei_laden "Öffnen" p8.dmx closes
+poll 10 window_title_is "$folder/p8.dmx" || fail "'Laden' did not load p8.dmx"
+# "p8" completes to p8.dmx; the default extension makes a new file of it.
+use_dialog datei_speichern "Speichern unter" p8 closes
+[ -s p8.DMX ] || fail "'Speichern' did not write p8.DMX"
+use_dialog bitmap_laden "Öffnen" p8.bmp closes
+use_dialog bitmap_speichern "Speichern unter" p8 closes
+# The exported picture has the size of the imported one, so both buttons did their work.
+[ "$(od -An -t d4 -j 18 -N 8 p8.BMP 2>/dev/null | tr -s ' ' | sed 's/^ //; s/-//')" = "4 3" ] ||
+  fail "the exported p8.BMP is not the imported 4x3 picture"
+use_dialog datei_speichern "Speichern unter" p8.DMX confirm
+use_dialog bitmap_laden "Öffnen" kaputt.bmp refuse
+echo "dialogs end-to-end: 7 passed, 0 failed"
