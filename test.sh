@@ -4,7 +4,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/scripts/setup.sh"
-velkaro_install_packages
+VELKARO_NO_SERVICES=1 velkaro_install_packages
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
