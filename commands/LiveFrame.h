@@ -15,4 +15,10 @@ namespace velkaro {
 void ComposeLiveFrame(const Grid& cells, const ShowSettings& settings, bool monoMode,
                       const PreviewFrame& frame, DmxFrame& dmx);
 
+// The same frame left unblended: the two steps in that layout and how far the fade has come.
+// BlendDmx of it gives exactly ComposeLiveFrame's frame; it costs a fraction of the blending,
+// so the window can hand the blending to the sender's thread.
+void ComposeLiveFade(const Grid& cells, const ShowSettings& settings, bool monoMode,
+                     const PreviewFrame& frame, DmxFade& fade);
+
 } // namespace velkaro

@@ -19,6 +19,11 @@ TColor RoundChannel(long double x) {
 
 } // namespace
 
+int BlendChannelValue(int from, int to, double t) {
+    const double u = static_cast<double>(1.0L - static_cast<long double>(t));
+    return static_cast<int>(RoundChannel(BlendChannel(from, to, u, t)));
+}
+
 TColor BlendColor(TColor a, TColor b, double t) {
     const double u = static_cast<double>(1.0L - static_cast<long double>(t));
     const TColor r = RoundChannel(BlendChannel(RedOf(a), RedOf(b), u, t));

@@ -36,4 +36,7 @@ constexpr TColor MonoGrey(TColor c) {
 // extended precision so that results match the shows players were tuned against.
 TColor BlendColor(TColor a, TColor b, double t);
 
+// One channel of BlendColor: the value a fraction t of the way from `from` to `to`.
+int BlendChannelValue(int from, int to, double t);
+
 } // namespace velkaro

@@ -30,6 +30,14 @@ void BlockBrokenPipeSignal() {
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 }
 
+// Woken by every frame, the thread would otherwise take the core of the window that woke it
+// and keep the window waiting; as a batch thread it lets the waker run on, and the other core
+// picks it up at once.
+void YieldToTheWindow() {
+    sched_param none{};
+    pthread_setschedparam(pthread_self(), SCHED_BATCH, &none);
+}
+
 } // namespace
 
 struct LiveOutputSender::Orders {
@@ -63,7 +71,7 @@ void LiveOutputSender::Start(int universe) {
     if (!on_) {
         on_ = true;
         ++epoch_;
-        newest_.fill(0);
+        newest_ = DmxFade{};
         fresh_ = true;
         status_ = LiveOutputStatus::NoConnection;
     }
@@ -90,7 +98,17 @@ void LiveOutputSender::Submit(const DmxFrame& frame) {
     std::unique_lock lock(mutex_);
     if (!on_) return;
     if (fresh_) framesDropped_.fetch_add(1, std::memory_order_relaxed);
-    newest_ = frame;
+    newest_.From = frame;
+    newest_.T = 0.0;
+    fresh_ = true;
+    WakeWorker(lock);
+}
+
+void LiveOutputSender::SubmitFade(const DmxFade& fade) {
+    std::unique_lock lock(mutex_);
+    if (!on_) return;
+    if (fresh_) framesDropped_.fetch_add(1, std::memory_order_relaxed);
+    newest_ = fade;
     fresh_ = true;
     WakeWorker(lock);
 }
@@ -112,7 +130,7 @@ void LiveOutputSender::WakeWorker(std::unique_lock<std::mutex>& lock) {
     if (needed) link_->Wake();
 }
 
-LiveOutputSender::Orders LiveOutputSender::TakeOrders(DmxFrame& current) {
+LiveOutputSender::Orders LiveOutputSender::TakeOrders(DmxFade& newest) {
     std::lock_guard lock(mutex_);
     Orders orders;
     orders.On = on_;
@@ -121,7 +139,7 @@ LiveOutputSender::Orders LiveOutputSender::TakeOrders(DmxFrame& current) {
     orders.Fresh = std::exchange(fresh_, false);
     orders.Universe = universe_;
     orders.Epoch = epoch_;
-    if (orders.Fresh) current = newest_;
+    if (orders.Fresh) newest = newest_;
     wakePending_ = false;
     return orders;
 }
@@ -138,7 +156,9 @@ public:
 
     void Run() {
         for (;;) {
-            const Orders orders = owner_.TakeOrders(current_);
+            const Orders orders = owner_.TakeOrders(taken_);
+            // Blended here, outside the lock, so the window never waits for it.
+            if (orders.Fresh) BlendDmx(taken_, current_);
             const Clock::time_point now = Clock::now();
             if (orders.Blackout && litUniverse_ >= 0) BlackOut(now);
             if (orders.Quit) return;
@@ -212,6 +232,7 @@ private:
 
     LiveOutputSender& owner_;
     OlaLink& link_;
+    DmxFade taken_{};
     DmxFrame current_{};
     int litUniverse_ = -1; // the universe our last frame went to; -1 when none or blacked out
     unsigned epoch_ = 0;
@@ -222,6 +243,7 @@ private:
 
 void LiveOutputSender::Run() {
     BlockBrokenPipeSignal();
+    YieldToTheWindow();
     Worker(*this).Run();
 }
 

@@ -56,6 +56,8 @@ public:
     // Offers the frame the lamps should show now. Copies 512 bytes and wakes the thread; never
     // waits for olad. Ignored while off.
     void Submit(const DmxFrame& frame);
+    // Offers a moment of a fade; the sender's thread blends it. Copies two frames, never waits.
+    void SubmitFade(const DmxFade& fade);
 
     LiveOutputStatus Status() const { return status_.load(); }
     bool IsOn() const;
@@ -71,7 +73,7 @@ private:
     struct Orders; // what the thread has to do next, taken from the shared slot
     class Worker;
 
-    Orders TakeOrders(DmxFrame& current);
+    Orders TakeOrders(DmxFade& newest);
     void Publish(unsigned epoch, LiveOutputStatus status);
     void Run();
     void WakeWorker(std::unique_lock<std::mutex>& lock);
@@ -87,7 +89,7 @@ private:
     bool wakePending_ = false;
     int universe_ = 0;
     unsigned epoch_ = 0; // counts the Starts, so a status of an older run is not published
-    DmxFrame newest_{};
+    DmxFade newest_{};
 
     std::atomic<LiveOutputStatus> status_{LiveOutputStatus::Off};
     std::atomic<std::uint64_t> framesSent_{0};

@@ -131,8 +131,9 @@ void LiveOutput::SendFrameNow(double fractionOfTick) {
     // The lamps get every output a saved show file carries, so a live show and the same show
     // replayed by the player look alike.
     settings.Outputs = MaxOutputs;
-    ComposeLiveFrame(show_.Cells, settings, settings_.MonoMode(), moment, frame_);
-    sender_.Submit(frame_);
+    // The sender's thread blends the two steps, so the window only lays them out.
+    ComposeLiveFade(show_.Cells, settings, settings_.MonoMode(), moment, fade_);
+    sender_.SubmitFade(fade_);
 }
 
 void LiveOutput::ShowStatus() {

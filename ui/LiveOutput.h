@@ -54,7 +54,7 @@ private:
     const SettingsControls& settings_;
     const PreviewPlayer& preview_;
     LiveOutputSender sender_;
-    DmxFrame frame_{};
+    DmxFade fade_{};
     QElapsedTimer sinceTick_;
     QTimer* frameTimer_ = nullptr;
     QCheckBox* liveOutputCheck_ = nullptr;

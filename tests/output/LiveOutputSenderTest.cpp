@@ -1,4 +1,5 @@
 #include "output/LiveOutputSender.h"
+#include "model/Color.h"
 
 #include "output/OladFixture.h"
 
@@ -88,6 +89,14 @@ TEST(LiveOutputSenderTest, FramesReachTheUniverseAndSwitchingAwayOrOffLeavesItDa
     sender.SetUniverse(4);
     ASSERT_TRUE(lamps4.WaitUntil([](const auto& f) { return LastIs(f, Pattern(5)); }));
     ASSERT_TRUE(lamps3.WaitUntil([](const auto& f) { return LastIs(f, Blackout); }));
+
+    // A fade handed over unblended reaches the lamps blended as the preview blends.
+    const DmxFade fade{Pattern(1), Pattern(2), 0.37};
+    DmxFrame blended{};
+    for (std::size_t i = 0; i < blended.size(); ++i)
+        blended[i] = std::uint8_t(RedOf(BlendColor(fade.From[i], fade.To[i], fade.T)));
+    sender.SubmitFade(fade);
+    ASSERT_TRUE(lamps4.WaitUntil([&](const auto& f) { return LastIs(f, blended); }));
 
     sender.Submit(Pattern(6));
     ASSERT_TRUE(lamps4.WaitUntil([](const auto& f) { return LastIs(f, Pattern(6)); }));
