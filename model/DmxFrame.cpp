@@ -10,8 +10,14 @@ void BlendDmx(const DmxFade& fade, DmxFrame& frame) {
         frame = fade.From;
         return;
     }
-    for (std::size_t i = 0; i < frame.size(); ++i)
-        frame[i] = static_cast<std::uint8_t>(BlendChannelValue(fade.From[i], fade.To[i], fade.T));
+    // A channel that stays (most of them: every unused one, every unchanged output) is exactly
+    // itself at any moment of the fade; only the others pay for the blend.
+    for (std::size_t i = 0; i < frame.size(); ++i) {
+        const std::uint8_t from = fade.From[i];
+        const std::uint8_t to = fade.To[i];
+        frame[i] =
+            from == to ? from : static_cast<std::uint8_t>(BlendChannelValue(from, to, fade.T));
+    }
 }
 
 } // namespace velkaro

@@ -32,5 +32,15 @@ TEST(MonoGrey, TakesTheRedByteAsGrey) {
     EXPECT_EQ(MonoGrey(0x336699), 0x999999u);
 }
 
+// The live output skips the blend of a channel that stays; that is only sound if staying is
+// exactly what the blend gives, at every moment.
+TEST(BlendColorTest, AChannelThatStaysIsItselfAtEveryMomentOfTheFade) {
+    for (int value = 0; value < 256; ++value)
+        for (int step = 1; step < 1000; ++step) {
+            const double t = step / 1000.0 + 1e-7 * (value % 7);
+            ASSERT_EQ(BlendChannelValue(value, value, t), value) << value << " at " << t;
+        }
+}
+
 } // namespace
 } // namespace velkaro
