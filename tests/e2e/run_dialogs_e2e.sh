@@ -5,6 +5,7 @@
 # An offscreen test never opens the completion list, so it cannot see what stays behind.
 set -euo pipefail
 shopt -s inherit_errexit
+here=$(cd "$(dirname "$0")" && pwd)
 program=$1
 work=$2
 mkdir -p "$work"
@@ -32,30 +33,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Another run may pick the same free display at the same moment; when this server does not
-# become the one answering on it, the next display is tried.
-start_xvfb() {
-  local n
-  for n in $(seq 140 199); do
-    { [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; } && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb=$!
-    for _ in $(seq 100); do
-      kill -0 "$xvfb" 2>/dev/null || break
-      if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 &&
-        [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$xvfb" ]; then
-        export DISPLAY=":$n"
-        return 0
-      fi
-      sleep 0.1
-    done
-    kill "$xvfb" 2>/dev/null || true
-    wait "$xvfb" 2>/dev/null || true
-    xvfb=""
-  done
-  echo "FAILED: no X display could be started"
-  return 1
-}
+source "$here/start_xvfb.sh"
+
 
 # Also called inside $(...), so it writes to stderr.
 fail() {

@@ -2,28 +2,23 @@
 # Starts the built editor under a real X server, as a user would, and checks its window:
 # once without arguments, once with a show file on the command line.
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
 program=$1
 checker=$2
 work=$3
 mkdir -p "$work"
 cd "$work"
 
-display=""
-for n in $(seq 140 199); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || { echo "no free X display"; exit 1; }
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
+xvfb=""
 app=""
 cleanup() {
   [ -n "$app" ] && kill "$app" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
 }
 trap cleanup EXIT
-export DISPLAY=$display
+source "$here/start_xvfb.sh"
+start_xvfb
 unset QT_QPA_PLATFORM
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 # start_and_check TITLE CHECK [ARGS...]: starts the program, waits for the window titled TITLE,
 # then screenshots the screen until CHECK (the checker's arguments after the picture) accepts
