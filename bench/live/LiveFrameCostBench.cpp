@@ -7,8 +7,8 @@
 // cpu_p50_us and cpu_p99_us over the window thread's own CPU time. "Paced" variants
 // leave 20 ms between frames, as the frame timer does, so every frame meets caches and a
 // sender thread that have gone cold; back-to-back runs show the warm cost.
+#include "bench/Percentile.h"
 #include "bench/ui/BenchApplication.h"
-#include "commands/LiveFrame.h"
 #include "commands/PreviewClock.h"
 #include "output/LiveOutputSender.h"
 #include "tests/output/OladFixture.h"
@@ -50,11 +50,7 @@ testing::OladProcess& Olad() {
     return olad;
 }
 
-double Percentile(std::vector<double> values, double p) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, std::size_t(p * double(values.size())))];
-}
+using bench::Percentile;
 
 double ThreadCpuSeconds() {
     timespec now{};
@@ -194,38 +190,6 @@ void BM_SubmitAlone(benchmark::State& state) {
     });
 }
 BENCHMARK(BM_SubmitAlone)
-    ->ArgName("pause_ms")
-    ->Arg(20)
-    ->Iterations(PacedIterations)
-    ->UseManualTime()
-    ->Unit(benchmark::kMicrosecond);
-
-// Composing the universe alone, as the frame timer does it at a moment between two ticks.
-void BM_ComposeLiveFrame168Fade(benchmark::State& state) {
-    auto cells = NewGrid();
-    for (int r = 0; r < 100; ++r)
-        for (int c = 0; c < MaxOutputs; ++c)
-            cells->At(r, c) = static_cast<TColor>((r * 7919u + c * 104729u) & 0xFFFFFF);
-    const ShowSettings show{MaxOutputs, 100, 7, FadeMode};
-    PreviewClock clock;
-    PreviewColours colours;
-    for (int i = 0; i < 3; ++i) PreviewTick(clock, *cells, show, colours);
-    DmxFrame dmx{};
-    double fraction = 0;
-    TimeEachFrame(state, std::chrono::milliseconds(state.range(0)), [&] {
-        const PreviewFrame moment =
-            clock.FrameAt(show.Steps, show.StepLength, show.BlendMode, fraction);
-        ComposeLiveFrame(*cells, show, false, moment, dmx);
-        benchmark::DoNotOptimize(dmx);
-        fraction = fraction < 0.8 ? fraction + 0.2 : 0;
-    });
-}
-BENCHMARK(BM_ComposeLiveFrame168Fade)
-    ->ArgName("pause_ms")
-    ->Arg(0)
-    ->UseManualTime()
-    ->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_ComposeLiveFrame168Fade)
     ->ArgName("pause_ms")
     ->Arg(20)
     ->Iterations(PacedIterations)

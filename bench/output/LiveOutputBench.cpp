@@ -1,3 +1,4 @@
+#include "bench/Percentile.h"
 #include "commands/LiveFrame.h"
 #include "output/LiveOutputSender.h"
 #include "tests/output/OladFixture.h"
@@ -51,11 +52,7 @@ void BM_SubmitOnTheCallersThread(benchmark::State& state) {
 }
 BENCHMARK(BM_SubmitOnTheCallersThread);
 
-double Percentile(std::vector<double> values, double p) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, std::size_t(p * double(values.size())))];
-}
+using bench::Percentile;
 
 // From Submit on the window's thread to the frame's arrival at a second OLA client through
 // olad. Goal: p99 below 5 ms. range(0) is the pause between frames in ms (0: back to back,

@@ -11,6 +11,7 @@
 // namespace (where the system allows it; Xvfb's abstract socket is only visible inside). The
 // run script bench/live/live_output_figures.sh builds and starts it. Not a test: it asserts
 // nothing and only prints figures.
+#include "bench/Percentile.h"
 #include "files/ShowRecord.h"
 #include "tests/output/OladFixture.h"
 
@@ -174,10 +175,8 @@ private:
 
 // ---- figures
 
-double Percentile(std::vector<double> values, double p) {
-    if (values.empty()) return NAN;
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, std::size_t(p * double(values.size())))];
+double Percentile(const std::vector<double>& values, double p) {
+    return bench::Percentile(values, p, NAN);
 }
 
 struct RunFigures {
