@@ -12,25 +12,11 @@ namespace {
 static_assert(ShowRecord::ChannelDataSize <= DmxChannels,
               "every channel of a record fits into one universe");
 
-// DMX channel n is record byte 7 + n and frame element n - 1.
-constexpr std::size_t FrameIndex(std::size_t recordByte) {
-    return recordByte - ShowRecord::ChannelDataOffset;
-}
-
-// One step of the show in the show file's channel layout; channels no output uses are 0.
+// DMX channel n is record byte 7 + n and frame element n - 1; the channels past the record's
+// stay 0.
 void LayOutRow(const TColor* row, int outputs, bool monoMode, DmxFrame& dmx) {
-    dmx.fill(0);
-    for (int g = 0; g < outputs; ++g) {
-        const TColor c = row[g];
-        if (monoMode) {
-            dmx[FrameIndex(ShowRecord::MonoByte(g))] = static_cast<std::uint8_t>(RedOf(c));
-            continue;
-        }
-        std::uint8_t* rgb = dmx.data() + FrameIndex(ShowRecord::RedByte(g));
-        rgb[0] = static_cast<std::uint8_t>(RedOf(c));
-        rgb[1] = static_cast<std::uint8_t>(GreenOf(c));
-        rgb[2] = static_cast<std::uint8_t>(BlueOf(c));
-    }
+    ShowRecord::WriteChannels(row, outputs, monoMode, dmx.data());
+    std::fill(dmx.begin() + ShowRecord::ChannelDataSize, dmx.end(), 0);
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "model/Color.h"
 #include "model/ShowSettings.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace velkaro {
 
@@ -95,6 +97,24 @@ inline int ReadU16(const std::uint8_t* record, std::size_t offset) {
 inline void WriteU16(std::uint8_t* record, std::size_t offset, int value) {
     record[offset] = static_cast<std::uint8_t>(value & 255);
     record[offset + 1] = static_cast<std::uint8_t>((value >> 8) & 255);
+}
+
+// Writes the channel bytes of one step (the 504 bytes from ChannelDataOffset on, given as
+// `channels`) from the first `outputs` colours of a grid row; every other channel is 0. Saved
+// records and the live universe both take their layout from here.
+inline void WriteChannels(const TColor* row, int outputs, bool monoMode, std::uint8_t* channels) {
+    std::memset(channels, 0, ChannelDataSize);
+    const int shown = std::clamp(outputs, 0, Outputs);
+    for (int g = 0; g < shown; ++g) {
+        if (monoMode) {
+            channels[MonoByte(g) - ChannelDataOffset] = static_cast<std::uint8_t>(RedOf(row[g]));
+            continue;
+        }
+        std::uint8_t* rgb = channels + (RedByte(g) - ChannelDataOffset);
+        rgb[0] = static_cast<std::uint8_t>(RedOf(row[g]));
+        rgb[1] = static_cast<std::uint8_t>(GreenOf(row[g]));
+        rgb[2] = static_cast<std::uint8_t>(BlueOf(row[g]));
+    }
 }
 
 } // namespace ShowRecord
