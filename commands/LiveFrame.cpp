@@ -1,6 +1,6 @@
 #include "commands/LiveFrame.h"
 
-#include "files/ShowRecord.h"
+#include "model/ChannelLayout.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -9,14 +9,13 @@ namespace velkaro {
 
 namespace {
 
-static_assert(ShowRecord::ChannelDataSize <= DmxChannels,
-              "every channel of a record fits into one universe");
+static_assert(ChannelLayout::StepChannels <= DmxChannels,
+              "every channel of a step fits into one universe");
 
-// DMX channel n is record byte 7 + n and frame element n - 1; the channels past the record's
-// stay 0.
+// DMX channel n is frame element n - 1; the channels past the step's stay 0.
 void LayOutRow(const TColor* row, int outputs, bool monoMode, DmxFrame& dmx) {
-    ShowRecord::WriteChannels(row, outputs, monoMode, dmx.data());
-    std::fill(dmx.begin() + ShowRecord::ChannelDataSize, dmx.end(), 0);
+    ChannelLayout::WriteStepChannels(row, outputs, monoMode, dmx.data());
+    std::fill(dmx.begin() + ChannelLayout::StepChannels, dmx.end(), 0);
 }
 
 } // namespace

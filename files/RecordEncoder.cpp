@@ -14,8 +14,8 @@ void RecordEncoder::Encode(const Grid& cells, int row, std::uint8_t* record) con
     ShowRecord::WriteU16(record, ShowRecord::FadeTimeOffset, times_.FadeTime);
     record[ShowRecord::StepFlagsOffset] = ShowRecord::StepFlagsFor(row, records_);
     std::memset(record + ShowRecord::ReservedOffset, 0, ShowRecord::ReservedSize);
-    ShowRecord::WriteChannels(cells[row], ShowRecord::Outputs, monoMode_,
-                              record + ShowRecord::ChannelDataOffset);
+    ChannelLayout::WriteStepChannels(cells[row], ShowRecord::Outputs, monoMode_,
+                                     record + ShowRecord::ChannelDataOffset);
 }
 
 } // namespace velkaro

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "model/ChannelLayout.h"
 #include "model/Color.h"
 #include "model/ShowSettings.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 namespace velkaro {
 
@@ -27,20 +27,20 @@ constexpr std::size_t ChannelDataSize = 504;
 constexpr std::uint8_t FirstStepFlag = 16;
 constexpr std::uint8_t LastStepFlag = 32;
 
-constexpr int Outputs = 168; // every record carries all 168 outputs, whatever the show uses
-constexpr int ChannelsPerOutput = 3;
+// Every record carries all 168 outputs, whatever the show uses, in the layout of a step.
+constexpr int Outputs = ChannelLayout::Outputs;
+constexpr int ChannelsPerOutput = ChannelLayout::ChannelsPerOutput;
 
-// Colour layout: output g is the red, green, blue triple of DMX channels 3g+1..3g+3.
 constexpr std::size_t RedByte(int output) {
-    return ChannelDataOffset + 3 * std::size_t(output);
+    return ChannelDataOffset + ChannelLayout::RedChannel(output);
 }
-// Single-colour layout: output g is the one channel g+1; the bytes after output 168 stay 0.
 constexpr std::size_t MonoByte(int output) {
-    return ChannelDataOffset + std::size_t(output);
+    return ChannelDataOffset + ChannelLayout::MonoChannel(output);
 }
 
 static_assert(RedByte(Outputs - 1) + 2 == Size - 1, "output 168 ends the record");
 static_assert(ChannelDataOffset + ChannelDataSize == Size);
+static_assert(ChannelDataSize == ChannelLayout::StepChannels);
 
 // The flags of record `row` in a show of `steps` records; a one-record show is its own last.
 constexpr std::uint8_t StepFlagsFor(int row, int steps) {
@@ -97,24 +97,6 @@ inline int ReadU16(const std::uint8_t* record, std::size_t offset) {
 inline void WriteU16(std::uint8_t* record, std::size_t offset, int value) {
     record[offset] = static_cast<std::uint8_t>(value & 255);
     record[offset + 1] = static_cast<std::uint8_t>((value >> 8) & 255);
-}
-
-// Writes the channel bytes of one step (the 504 bytes from ChannelDataOffset on, given as
-// `channels`) from the first `outputs` colours of a grid row; every other channel is 0. Saved
-// records and the live universe both take their layout from here.
-inline void WriteChannels(const TColor* row, int outputs, bool monoMode, std::uint8_t* channels) {
-    std::memset(channels, 0, ChannelDataSize);
-    const int shown = std::clamp(outputs, 0, Outputs);
-    for (int g = 0; g < shown; ++g) {
-        if (monoMode) {
-            channels[MonoByte(g) - ChannelDataOffset] = static_cast<std::uint8_t>(RedOf(row[g]));
-            continue;
-        }
-        std::uint8_t* rgb = channels + (RedByte(g) - ChannelDataOffset);
-        rgb[0] = static_cast<std::uint8_t>(RedOf(row[g]));
-        rgb[1] = static_cast<std::uint8_t>(GreenOf(row[g]));
-        rgb[2] = static_cast<std::uint8_t>(BlueOf(row[g]));
-    }
 }
 
 } // namespace ShowRecord
