@@ -237,6 +237,7 @@ private:
 
 void LiveOutputSender::Run() {
     BlockBrokenPipeSignal();
+    pthread_setname_np(pthread_self(), "velkaro-sender");
     // One below the engine: when both want the core, the frame being rendered comes first.
     grant_ = RequestRealTimeForThisThread(RealTimePriority);
     Worker(*this).Run();

@@ -3,6 +3,7 @@
 #include "commands/LiveFrame.h"
 
 #include <algorithm>
+#include <pthread.h>
 
 namespace velkaro {
 
@@ -96,6 +97,7 @@ PlaybackEngine::~PlaybackEngine() {
 }
 
 void PlaybackEngine::Run() {
+    pthread_setname_np(pthread_self(), "velkaro-engine"); // for ps, top and the benchmarks
     grant_ = RequestRealTimeForThisThread(RealTimePriority);
     Loop(*this).Run();
 }
@@ -105,7 +107,8 @@ void PlaybackEngine::PublishShow(const Grid& cells, const ShowSettings& settings
     const int rows = std::max(steps, Position().PlayStep + RowsPastPlay);
     mailbox_.Publish(cells, std::min(rows, GridRows), settings, monoMode);
     published_ = settings;
-    wake_.Wake();
+    // No wake: the thread takes the copy up before its next frame, at most 20 ms away, and
+    // the owner is not made to give its core to the engine's thread for every edit.
 }
 
 void PlaybackEngine::SetPlaying(bool playing) {

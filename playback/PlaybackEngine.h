@@ -24,8 +24,8 @@ namespace velkaro {
 // tick, from its own copy of the show, with all 168 outputs in the show file's channel layout.
 //
 // The owner publishes edits and commands; none of them waits for the engine's thread, and the
-// thread holds no lock while it renders. Commands and edits wake the thread, so they reach the
-// lamps at once rather than at the next frame.
+// thread holds no lock while it renders. An edit goes out with the next frame; commands (play,
+// stop, speed, rewind, a step by hand, sending) wake the thread and show at once.
 class PlaybackEngine {
 public:
     static constexpr int RealTimePriority = 10;

@@ -60,6 +60,7 @@ public:
     ShowFileCommands& Files() { return *files_; }
     BitmapCommands& Bitmaps() { return *bitmaps_; }
     LiveOutput& Live() { return *liveOutput_; }
+    ShowPublisher& Publisher() { return *publisher_; }
     RecoveryCopies& Recovery() { return *recovery_; }
 
 protected:
