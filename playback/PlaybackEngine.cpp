@@ -31,14 +31,14 @@ public:
             if (engine_.quit_.load(std::memory_order_acquire)) return;
             bool renderNow = TakeOrders(now);
             const ShowCopy& show = engine_.mailbox_.Current();
-            if (timeline_.AdvanceTo(now, show.Settings) > 0) {
-                ReportPosition();
-                engine_.NotifyTick();
-            }
+            const bool ticked = timeline_.AdvanceTo(now, show.Settings) > 0;
+            if (ticked) ReportPosition();
             const bool sending = engine_.sending_.load(std::memory_order_acquire);
             renderNow = renderNow || (sending && !wasSending_);
             wasSending_ = sending;
             if (sending && (renderNow || timeline_.NextFrame() <= now)) Render(show, now);
+            // After the frame: the step change goes out first, the listener's post after it.
+            if (ticked) engine_.NotifyTick();
             engine_.wake_.SleepUntil(sending ? timeline_.NextFrame() : timeline_.NextTick(), seen);
         }
     }

@@ -5,6 +5,8 @@
 
 #include <QObject>
 
+class QTimer;
+
 namespace velkaro {
 
 class SettingsControls;
@@ -38,7 +40,7 @@ private:
     const SettingsControls& settings_;
     LiveOutputSender sender_;
     PlaybackEngine engine_{sender_};
-    bool pending_ = false;
+    QTimer* publishTimer_ = nullptr;
 };
 
 } // namespace velkaro

@@ -6,12 +6,16 @@
 //     output (goal under 3 % of one core with it).
 //
 //     velkaro_live_harness PROGRAM [SECONDS] [--timing-only] [--busy] [--no-realtime]
+//                          [--olad-realtime]
 //
 // --timing-only measures only the hold chase with live output; --busy keeps every core busy
 // with two busy loops each (`yes >/dev/null`) while measuring; --no-realtime starts the program
 // without CAP_SYS_NICE, so that (as root, whose RLIMIT_RTPRIO is 0, and without rtkit) its
 // threads run at normal priority. The report says which of the program's threads ran under
-// SCHED_FIFO.
+// SCHED_FIFO. --olad-realtime puts olad and the harness's receiving client under SCHED_FIFO
+// (priority 8) as well: on a busy machine, olad at normal priority forwards a frame only when
+// the scheduler gives it the core, which the program cannot change; an installation can (for
+// example CPUSchedulingPolicy=fifo in olad's systemd unit).
 //
 // olad, an Xvfb of its own on a free display and the program all run in a loopback-only network
 // namespace (where the system allows it; Xvfb's abstract socket is only visible inside). The
@@ -203,6 +207,7 @@ struct HarnessOptions {
     bool TimingOnly = false;
     bool Busy = false;
     bool NoRealTime = false;
+    bool OladRealTime = false;
 };
 
 // The names of a process's threads that run under SCHED_FIFO, and how many threads it has.
@@ -269,7 +274,8 @@ public:
                 busy.push_back(Spawn({"yes"}, {}, "/dev/null"));
         const RunFigures holdLive = Measure(holdPath, hold, true);
         for (pid_t loop : busy) Stop(loop);
-        std::printf("%s%s: %s\n", options_.Busy ? "every core busy (two busy loops each), " : "",
+        std::printf("%s%s%s: %s\n", options_.Busy ? "every core busy (two busy loops each), " : "",
+                    options_.OladRealTime ? "olad and receiver real-time, " : "",
                     options_.NoRealTime ? "without CAP_SYS_NICE" : "as started",
                     holdLive.Scheduling.c_str());
         if (options_.TimingOnly) {
@@ -302,6 +308,8 @@ private:
         RunFigures figures;
         testing::DmxReceiver lamps(olad_.Port(), 1);
         if (!lamps.WaitRegistered()) return figures;
+        if (options_.OladRealTime && !(olad_.MakeRealTime(8) && lamps.MakeRealTime(8)))
+            std::fprintf(stderr, "olad or the receiver could not be made real-time\n");
         std::vector<std::string> words = {program_};
         if (options_.NoRealTime)
             words.insert(words.begin(),
@@ -496,12 +504,15 @@ int main(int argc, char* argv[]) {
             options.Busy = true;
         else if (word == "--no-realtime")
             options.NoRealTime = true;
+        else if (word == "--olad-realtime")
+            options.OladRealTime = true;
         else
             positional.push_back(word);
     }
     if (positional.empty() || positional.size() > 2) {
         std::fprintf(stderr,
-                     "usage: %s PROGRAM [SECONDS] [--timing-only] [--busy] [--no-realtime]\n",
+                     "usage: %s PROGRAM [SECONDS] [--timing-only] [--busy] [--no-realtime] "
+                     "[--olad-realtime]\n",
                      argv[0]);
         return 2;
     }
