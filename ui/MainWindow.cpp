@@ -80,7 +80,8 @@ void MainWindow::BuildLayout() {
     settings_ = new SettingsControls(this);
     // First, so that the engine's thread ends before the parts it reports to go away.
     publisher_ = new ShowPublisher(this, *show_, *settings_, options_.OlaPort);
-    connect(settings_, &SettingsControls::playbackChanged, publisher_, &ShowPublisher::MarkChanged);
+    // A setting is one discrete change and reaches the lamps at once; cell edits are gathered.
+    connect(settings_, &SettingsControls::playbackChanged, publisher_, &ShowPublisher::PublishNow);
     preview_ = new PreviewPlayer(this, *show_, *settings_, *publisher_);
     liveOutput_ = new LiveOutput(this, *publisher_);
     commandPanel_ = new CommandPanel(

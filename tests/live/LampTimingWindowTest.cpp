@@ -78,16 +78,19 @@ protected:
         return changes;
     }
 
-    // Waits with the window's events running until the lamps are a while into a step, then
-    // lets the window draw: bar and lamps must show the same step then.
+    // Samples moments well inside a step (the lamps changed between `intoStep` and 80 ms
+    // before), with the window's events done: bar and lamps must show the same step then.
     void ExpectBarShowsTheLampsStep(Clock::duration intoStep) {
         int compared = 0;
-        for (int sample = 0; sample < 20 && compared < 5; ++sample) {
+        for (int sample = 0; sample < 40 && compared < 5; ++sample) {
             QTest::qWait(17);
-            const auto changes = Changes(Clock::now() - 200ms, Clock::now());
-            if (changes.empty() || Clock::now() - changes.back() < intoStep) continue;
             QApplication::processEvents();
-            EXPECT_EQ(BarStep(), LampStep());
+            const auto now = Clock::now();
+            const int bar = BarStep();
+            const auto changes = Changes(now - 200ms, now);
+            if (changes.empty() || now - changes.back() < intoStep || now - changes.back() > 80ms)
+                continue;
+            EXPECT_EQ(bar, LampStep());
             ++compared;
         }
         EXPECT_GE(compared, 3) << "moments well inside a step";
