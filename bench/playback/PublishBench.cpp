@@ -6,7 +6,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace velkaro {
 namespace {
@@ -56,6 +58,46 @@ void CopyRows(benchmark::State& state) {
     }
 }
 BENCHMARK(CopyRows)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// Both again with 20 ms between publishes, as edits come from a user: caches have gone cold.
+void PacedPublish(benchmark::State& state, bool plainCopy) {
+    const int steps = static_cast<int>(state.range(0));
+    auto cells = NewGrid();
+    auto copy = NewGrid();
+    DiscardingSink sink;
+    PlaybackEngine engine(sink);
+    engine.SetSending(true);
+    const ShowSettings settings{MaxOutputs, steps, 10, FadeMode};
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        if (plainCopy)
+            std::memcpy(copy->cells.data(), cells->cells.data(), std::size_t(steps + 3) * RowBytes);
+        else
+            engine.PublishShow(*cells, settings, false);
+        benchmark::ClobberMemory();
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+void PacedPublishShow(benchmark::State& state) {
+    PacedPublish(state, false);
+}
+void PacedCopyRows(benchmark::State& state) {
+    PacedPublish(state, true);
+}
+BENCHMARK(PacedPublishShow)
+    ->Arg(100)
+    ->Arg(10000)
+    ->Iterations(200)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(PacedCopyRows)
+    ->Arg(100)
+    ->Arg(10000)
+    ->Iterations(200)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace velkaro
