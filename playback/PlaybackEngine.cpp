@@ -113,12 +113,15 @@ void PlaybackEngine::PublishShow(const Grid& cells, const ShowSettings& settings
 
 void PlaybackEngine::SetPlaying(bool playing) {
     if (playing == playing_.load(std::memory_order_relaxed)) return;
-    // A stop holds the position the owner saw last, so the lamps stop where the bar did even
-    // if the thread ticked once more in between.
-    const PlayPosition stoppedAt = Position();
-    playing_.store(playing, std::memory_order_release);
-    if (!playing) Seek(stoppedAt);
+    if (!playing) return StopAt(Position());
+    playing_.store(true, std::memory_order_release);
     wake_.Wake();
+}
+
+void PlaybackEngine::StopAt(const PlayPosition& position) {
+    // Held through a seek, so a tick the thread takes between these two stores is undone.
+    playing_.store(false, std::memory_order_release);
+    Seek(position);
 }
 
 void PlaybackEngine::SetSpeed(int percent) {

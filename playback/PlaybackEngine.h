@@ -40,7 +40,11 @@ public:
     // The owner's calls. Copies the rows play can reach (Steps of them, or more while play is
     // still finishing a step past a lowered Steps): a 100-step show is a small copy.
     void PublishShow(const Grid& cells, const ShowSettings& settings, bool monoMode);
+    // Stopping holds the newest tick's position, resuming goes on from it.
     void SetPlaying(bool playing);
+    // Stops and holds `position`, which a viewer of the play showed last: the lamps then hold
+    // what it shows, even if the thread ticked on before the viewer caught up.
+    void StopAt(const PlayPosition& position);
     bool IsPlaying() const { return playing_.load(std::memory_order_relaxed); }
     // 25..400 %; a tick every PreviewIntervalMs(percent).
     void SetSpeed(int percent);

@@ -91,11 +91,11 @@ void PreviewPlayer::EngineTicked() {
     redrawPosted_ = false;
     FollowTimer();
     const PlayPosition position = publisher_.Engine().Position();
-    if (position.Ticks != drawnTicks_) Draw(position);
+    if (!(position == drawn_)) Draw(position);
 }
 
 void PreviewPlayer::Draw(const PlayPosition& position) {
-    drawnTicks_ = position.Ticks;
+    drawn_ = position;
     // The cells and settings as they are now, so every edit shows at the next tick.
     const ShowSettings settings = settings_.Values();
     const PreviewFrame frame =
@@ -140,14 +140,18 @@ void PreviewPlayer::ToggleStopped() {
 
 void PreviewPlayer::FollowTimer() const {
     PlaybackEngine& engine = publisher_.Engine();
-    if (engine.IsPlaying() != previewTimer_->isActive())
-        engine.SetPlaying(previewTimer_->isActive());
+    if (engine.IsPlaying() == previewTimer_->isActive()) return;
+    // A stop holds what the bar shows, as when the bar's own timer kept the time.
+    if (previewTimer_->isActive())
+        engine.SetPlaying(true);
+    else
+        engine.StopAt(drawn_);
 }
 
 void PreviewPlayer::Rewind() {
     FollowTimer();
     publisher_.Engine().Rewind();
-    drawnTicks_ = 0;
+    drawn_ = PlayPosition{};
 }
 
 PreviewClock PreviewPlayer::Clock() const {

@@ -69,7 +69,7 @@ private:
     QScrollBar* previewSpeedBar_ = nullptr;
     QTimer* previewTimer_ = nullptr;
     PreviewColours colours_{};
-    std::uint64_t drawnTicks_ = 0;
+    PlayPosition drawn_; // what the bar shows
     std::atomic<bool> redrawPosted_{false};
 };
 
