@@ -132,5 +132,28 @@ TEST(PlaybackEngineTest, AStoppedEngineStepsByHandRewindsAndShowsEachMomentAtOnc
     EXPECT_TRUE(lamps.WaitFor([&](const auto&) { return engine.Position().Ticks >= 3; }));
 }
 
+TEST(PlaybackEngineTest, StepsLoweredBelowPlayFinishTheStepFromItsOwnRow) {
+    RecordingSink lamps;
+    PlaybackEngine engine(lamps);
+    auto cells = NewGrid();
+    for (int r = 0; r < 8; ++r) cells->At(r, 0) = static_cast<TColor>(0x20 * (r + 1));
+    engine.SetPlaying(false);
+    engine.PublishShow(*cells, ShowSettings{20, 8, 1, HoldMode}, false);
+    for (int i = 0; i < 5; ++i) engine.StepOneTick();
+    ASSERT_EQ(engine.Position().PlayStep, 5);
+    engine.SetSending(true);
+
+    // Only this publish holds the new colour of row 5, past the three steps now set.
+    cells->At(5, 0) = 0xABCDEF;
+    const ShowSettings lowered{20, 3, 1, HoldMode};
+    engine.PublishShow(*cells, lowered, false);
+    EXPECT_TRUE(lamps.WaitFor(
+        [&](const auto& f) { return !f.empty() && f.back() == StepOnLamps(*cells, lowered, 5); }));
+    engine.StepOneTick();
+    EXPECT_EQ(engine.Position().PlayStep, 0) << "play goes on within the three steps";
+    EXPECT_TRUE(lamps.WaitFor(
+        [&](const auto& f) { return !f.empty() && f.back() == StepOnLamps(*cells, lowered, 0); }));
+}
+
 } // namespace
 } // namespace velkaro
