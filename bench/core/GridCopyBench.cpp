@@ -39,7 +39,7 @@ void BM_CopyGrid(benchmark::State& state) {
     auto to = NewGrid();
     for (auto _ : state) {
         CopyGrid(*to, *from);
-        benchmark::DoNotOptimize(to->cells.data());
+        benchmark::DoNotOptimize(to->AllCells().data());
         benchmark::ClobberMemory();
     }
 }
@@ -49,7 +49,7 @@ void BM_ClearCells(benchmark::State& state) {
     auto grid = NewGrid();
     for (auto _ : state) {
         ClearCells(*grid);
-        benchmark::DoNotOptimize(grid->cells.data());
+        benchmark::DoNotOptimize(grid->AllCells().data());
         benchmark::ClobberMemory();
     }
 }
@@ -72,7 +72,7 @@ void BM_RestoreUndo(benchmark::State& state) {
     ring.Push(*cells, ShowSettings{});
     for (auto _ : state) {
         CopyGrid(*cells, ring.SlotGrid());
-        benchmark::DoNotOptimize(cells->cells.data());
+        benchmark::DoNotOptimize(cells->AllCells().data());
         benchmark::ClobberMemory();
     }
 }
