@@ -1,10 +1,11 @@
-#include "ui/RowGeneratorCommands.h"
+#include "ui/ShowEdits.h"
 
 #include "commands/RowGenerators.h"
 #include "ui/GridView.h"
 #include "ui/SettingsControls.h"
 #include "ui/ShowState.h"
 #include "ui/UndoHistory.h"
+#include "ui/WindowCommands.h"
 
 namespace velkaro {
 
@@ -16,15 +17,24 @@ constexpr int RainbowSteps = 1;
 
 } // namespace
 
-RowGeneratorCommands::RowGeneratorCommands(QObject* parent, ShowState& show,
-                                           SettingsControls& settings, GridView& view,
-                                           UndoHistory& undo)
+ButtonRun EditShow(ShowEdit edit) {
+    return [edit](const WindowCommands& window) { window.Edits.Run(edit); };
+}
+
+ShowEdits::ShowEdits(QObject* parent, ShowState& show, SettingsControls& settings, GridView& view,
+                     UndoHistory& undo)
     : QObject(parent), show_(show), settings_(settings), view_(view), undo_(undo) {}
 
-// Applies what a row generator changed, in the order the settings handlers expect: the output
-// and step counts first (each redraws the grid and recomputes the row count), then the row
-// count the command asks for, then the scroll position within the new range.
-void RowGeneratorCommands::Apply(const RowCommandResult& result) {
+void ShowEdits::Run(ShowEdit edit) {
+    undo_.PushUndo();
+    Apply(edit(
+        {show_.Cells, *show_.Memory.WorkGrid, show_.Sel, settings_.Outputs(), settings_.Steps()}));
+}
+
+// Applies what an edit changed, in the order the settings handlers expect: the output and step
+// counts first (each redraws the grid and recomputes the row count), then the row count the
+// command asks for, then the scroll position within the new range.
+void ShowEdits::Apply(const RowCommandResult& result) {
     if (result.Refused) return;
     if (result.Outputs) settings_.SetOutputs(*result.Outputs);
     if (result.Steps) settings_.SetSteps(*result.Steps);
@@ -35,65 +45,14 @@ void RowGeneratorCommands::Apply(const RowCommandResult& result) {
     if (result.PaintGrid) view_.PaintGrid();
 }
 
-void RowGeneratorCommands::CopyLastStepWith(StepShift shift) {
-    undo_.PushUndo();
-    Apply(velkaro::CopyLastStep(show_.Cells, settings_.Outputs(), settings_.Steps(), shift));
-}
-
-void RowGeneratorCommands::CopyLastStepRotatedLeft() {
-    CopyLastStepWith(StepShift::RotateLeft);
-}
-void RowGeneratorCommands::CopyLastStep() {
-    CopyLastStepWith(StepShift::Unchanged);
-}
-void RowGeneratorCommands::CopyLastStepRotatedRight() {
-    CopyLastStepWith(StepShift::RotateRight);
-}
-void RowGeneratorCommands::CopyLastStepShiftedLeft() {
-    CopyLastStepWith(StepShift::ShiftLeft);
-}
-void RowGeneratorCommands::CopyLastStepShiftedRight() {
-    CopyLastStepWith(StepShift::ShiftRight);
-}
-
-void RowGeneratorCommands::MakeChaserLeft() {
-    undo_.PushUndo();
-    Apply(MakeChaser(show_.Cells, settings_.Outputs(), RunDirection::Left));
-}
-void RowGeneratorCommands::MakeChaserRight() {
-    undo_.PushUndo();
-    Apply(MakeChaser(show_.Cells, settings_.Outputs(), RunDirection::Right));
-}
-
-void RowGeneratorCommands::StretchFirstStep() {
-    undo_.PushUndo();
-    Apply(velkaro::StretchFirstStep(show_.Cells, *show_.Memory.WorkGrid, settings_.Outputs()));
-}
-
-void RowGeneratorCommands::RotateFirstStepLeft() {
-    undo_.PushUndo();
-    Apply(RotateFirstStep(show_.Cells, *show_.Memory.WorkGrid, settings_.Outputs(),
-                          RunDirection::Left));
-}
-void RowGeneratorCommands::RotateFirstStepRight() {
-    undo_.PushUndo();
-    Apply(RotateFirstStep(show_.Cells, *show_.Memory.WorkGrid, settings_.Outputs(),
-                          RunDirection::Right));
-}
-
-void RowGeneratorCommands::ClearShow() {
+void ShowEdits::ClearShow() {
     undo_.PushUndo();
     // The show shrinks to one step first; blacking out the cells then repaints the grid.
     settings_.SetSteps(1);
     Apply(velkaro::ClearShow(show_.Cells));
 }
 
-void RowGeneratorCommands::Brighten() {
-    undo_.PushUndo();
-    Apply(velkaro::Brighten(show_.Cells, settings_.Outputs(), settings_.Steps()));
-}
-
-void RowGeneratorCommands::MakeRainbow() {
+void ShowEdits::MakeRainbow() {
     undo_.PushUndo();
     // The show takes its rainbow size before the colours are written; the cells beyond it
     // keep their colours and come back when the show is enlarged again.

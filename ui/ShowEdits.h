@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/ButtonCommand.h"
+
 #include <QObject>
 
 namespace velkaro {
@@ -7,36 +9,43 @@ namespace velkaro {
 class GridView;
 class SettingsControls;
 class UndoHistory;
+struct Grid;
 struct RowCommandResult;
-enum class StepShift;
+struct Selection;
 struct ShowState;
 
-// The commands that generate steps from the first or last step, and the whole-show edits
-// "Clr", "Aufhellen" and "Regenbogen". Every one takes its undo snapshot first, also when the
-// command then refuses, so each click occupies one slot of the undo ring.
-class RowGeneratorCommands : public QObject {
+// What an edit of the show reads, handed to its operation explicitly.
+struct ShowInputs {
+    Grid& Cells;
+    Grid& WorkGrid;
+    const Selection& Sel;
+    int Outputs;
+    int Steps;
+};
+
+// An edit of the show: one operation of commands/ on the inputs it names.
+using ShowEdit = RowCommandResult (*)(const ShowInputs& show);
+
+// A button's run for an edit of the show, for the panels' tables.
+ButtonRun EditShow(ShowEdit edit);
+
+// Runs the edits of the whole show that the buttons ask for: the step generators, the whole-show
+// mirrors, "Clr", "Aufhellen" and "Regenbogen". Every edit takes its undo snapshot first, also
+// when its operation then refuses, so each click occupies one slot of the undo ring.
+class ShowEdits : public QObject {
     Q_OBJECT
 public:
-    RowGeneratorCommands(QObject* parent, ShowState& show, SettingsControls& settings,
-                         GridView& view, UndoHistory& undo);
+    ShowEdits(QObject* parent, ShowState& show, SettingsControls& settings, GridView& view,
+              UndoHistory& undo);
 
-    void CopyLastStepRotatedLeft();
-    void CopyLastStep();
-    void CopyLastStepRotatedRight();
-    void CopyLastStepShiftedLeft();
-    void CopyLastStepShiftedRight();
-    void MakeChaserLeft();
-    void MakeChaserRight();
-    void StretchFirstStep();
-    void RotateFirstStepLeft();
-    void RotateFirstStepRight();
+    // The snapshot, the operation on the show as it is, then its result on the controls.
+    void Run(ShowEdit edit);
+    // These two resize the show through its controls before their operation runs.
     void ClearShow();
-    void Brighten();
     void MakeRainbow();
 
 private:
     void Apply(const RowCommandResult& result);
-    void CopyLastStepWith(StepShift shift);
 
     ShowState& show_;
     SettingsControls& settings_;
