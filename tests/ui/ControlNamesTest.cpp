@@ -71,7 +71,6 @@ TEST_F(ControlNamesTest, EveryButtonOfAPanelTableIsBuiltIntoItsGroupUnderItsOwnN
             EXPECT_EQ(found.front()->parentWidget()->objectName(), command.Group) << command.Name;
         }
     }
-    EXPECT_EQ(names.size(), 40u);
 }
 
 } // namespace
