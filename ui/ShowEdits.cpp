@@ -21,14 +21,27 @@ ButtonRun EditShow(ShowEdit edit) {
     return [edit](const WindowCommands& window) { window.Edits.Run(edit); };
 }
 
+ButtonRun EditShow(CellEdit edit) {
+    return [edit](const WindowCommands& window) { window.Edits.Run(edit); };
+}
+
 ShowEdits::ShowEdits(QObject* parent, ShowState& show, SettingsControls& settings, GridView& view,
                      UndoHistory& undo)
     : QObject(parent), show_(show), settings_(settings), view_(view), undo_(undo) {}
 
+ShowInputs ShowEdits::Inputs() const {
+    return {show_.Cells, *show_.Memory.WorkGrid, show_.Sel, settings_.Outputs(), settings_.Steps()};
+}
+
 void ShowEdits::Run(ShowEdit edit) {
     undo_.PushUndo();
-    Apply(edit(
-        {show_.Cells, *show_.Memory.WorkGrid, show_.Sel, settings_.Outputs(), settings_.Steps()}));
+    Apply(edit(Inputs()));
+}
+
+void ShowEdits::Run(CellEdit edit) {
+    undo_.PushUndo();
+    edit(Inputs());
+    view_.PaintGrid();
 }
 
 // Applies what an edit changed, in the order the settings handlers expect: the output and step

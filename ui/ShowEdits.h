@@ -23,11 +23,14 @@ struct ShowInputs {
     int Steps;
 };
 
-// An edit of the show: one operation of commands/ on the inputs it names.
+// An edit of the show: one operation of commands/ on the inputs it names. A cell edit only
+// writes cells and leaves the controls as they are.
 using ShowEdit = RowCommandResult (*)(const ShowInputs& show);
+using CellEdit = void (*)(const ShowInputs& show);
 
 // A button's run for an edit of the show, for the panels' tables.
 ButtonRun EditShow(ShowEdit edit);
+ButtonRun EditShow(CellEdit edit);
 
 // Runs the edits of the whole show that the buttons ask for: the step generators, the whole-show
 // mirrors, "Clr", "Aufhellen" and "Regenbogen". Every edit takes its undo snapshot first, also
@@ -40,11 +43,14 @@ public:
 
     // The snapshot, the operation on the show as it is, then its result on the controls.
     void Run(ShowEdit edit);
+    // The snapshot, the operation, the redraw.
+    void Run(CellEdit edit);
     // These two resize the show through its controls before their operation runs.
     void ClearShow();
     void MakeRainbow();
 
 private:
+    ShowInputs Inputs() const;
     void Apply(const RowCommandResult& result);
 
     ShowState& show_;
