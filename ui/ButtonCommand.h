@@ -15,11 +15,11 @@ using ButtonRun = std::function<void(const WindowCommands& window)>;
 // needs to be built, found, explained and run; the tables list their buttons in the order the
 // Tab key visits them.
 struct ButtonCommand {
-    const char* Name;    // object name, by which the tests and the Tab order find it
-    const char* Caption; // UTF-8
-    const char* Hint;    // tool tip; empty for none
-    const char* Group;   // object name of the group box that holds it
-    QRect Geometry;      // within that group box
+    const char* Name;      // object name, by which the tests and the Tab order find it
+    const char* Caption;   // UTF-8
+    const char* Hint = ""; // tool tip; none when left out
+    const char* Group;     // object name of the group box that holds it
+    QRect Geometry;        // within that group box
     ButtonRun Run;
 };
 

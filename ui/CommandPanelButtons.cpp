@@ -14,7 +14,6 @@ namespace velkaro {
 
 namespace {
 
-constexpr const char* NoHint = "";
 constexpr const char* ChaserHint = "Aus der ersten Szene einen Farbverlauf  erzeugen";
 
 } // namespace
@@ -47,7 +46,6 @@ std::span<const ButtonCommand> CommandPanel::Buttons() {
          })},
         {.Name = "copyLastStepShiftedRightButton",
          .Caption = "| >>",
-         .Hint = NoHint,
          .Group = "copyLastStepGroup",
          .Geometry = {88, 48, 35, 25},
          .Run = EditShow([](const ShowInputs& s) {
@@ -55,7 +53,6 @@ std::span<const ButtonCommand> CommandPanel::Buttons() {
          })},
         {.Name = "copyLastStepShiftedLeftButton",
          .Caption = "<< |",
-         .Hint = NoHint,
          .Group = "copyLastStepGroup",
          .Geometry = {8, 48, 33, 25},
          .Run = EditShow([](const ShowInputs& s) {
@@ -87,7 +84,6 @@ std::span<const ButtonCommand> CommandPanel::Buttons() {
          .Run = [](const WindowCommands& w) { w.Files.LoadShowFile(); }},
         {.Name = "appendShowButton",
          .Caption = "Anhängen",
-         .Hint = NoHint,
          .Group = "fileGroup",
          .Geometry = {8, 48, 57, 25},
          .Run = [](const WindowCommands& w) { w.Files.AppendShowFile(); }},
@@ -109,14 +105,12 @@ std::span<const ButtonCommand> CommandPanel::Buttons() {
          })},
         {.Name = "stretchFirstStepButton",
          .Caption = "Dehnen",
-         .Hint = NoHint,
          .Group = "firstStepGroup",
          .Geometry = {8, 16, 49, 25},
          .Run = EditShow(
              [](const ShowInputs& s) { return StretchFirstStep(s.Cells, s.WorkGrid, s.Outputs); })},
         {.Name = "rotateFirstStepLeftButton",
          .Caption = "<<",
-         .Hint = NoHint,
          .Group = "firstStepGroup",
          .Geometry = {64, 16, 25, 25},
          .Run = EditShow([](const ShowInputs& s) {
@@ -124,7 +118,6 @@ std::span<const ButtonCommand> CommandPanel::Buttons() {
          })},
         {.Name = "rotateFirstStepRightButton",
          .Caption = ">>",
-         .Hint = NoHint,
          .Group = "firstStepGroup",
          .Geometry = {96, 16, 27, 25},
          .Run = EditShow([](const ShowInputs& s) {
@@ -132,26 +125,22 @@ std::span<const ButtonCommand> CommandPanel::Buttons() {
          })},
         {.Name = "clearShowButton",
          .Caption = "Clr",
-         .Hint = NoHint,
          .Group = "editGroup",
          .Geometry = {8, 16, 57, 25},
          .Run = [](const WindowCommands& w) { w.Edits.ClearShow(); }},
         {.Name = "brightenButton",
          .Caption = "Aufhellen",
-         .Hint = NoHint,
          .Group = "editGroup",
          .Geometry = {72, 16, 57, 25},
          .Run =
              EditShow([](const ShowInputs& s) { return Brighten(s.Cells, s.Outputs, s.Steps); })},
         {.Name = "rainbowButton",
          .Caption = "Regenbogen",
-         .Hint = NoHint,
          .Group = "editGroup",
          .Geometry = {8, 48, 123, 25},
          .Run = [](const WindowCommands& w) { w.Edits.MakeRainbow(); }},
         {.Name = "mirrorShowHorizontalButton",
          .Caption = "Horizontal",
-         .Hint = NoHint,
          .Group = "mirrorShowGroup",
          .Geometry = {8, 16, 57, 25},
          .Run = EditShow([](const ShowInputs& s) {
@@ -159,7 +148,6 @@ std::span<const ButtonCommand> CommandPanel::Buttons() {
          })},
         {.Name = "mirrorShowVerticalButton",
          .Caption = "Vertikal",
-         .Hint = NoHint,
          .Group = "mirrorShowGroup",
          .Geometry = {72, 16, 57, 25},
          .Run = EditShow([](const ShowInputs& s) {
@@ -167,13 +155,11 @@ std::span<const ButtonCommand> CommandPanel::Buttons() {
          })},
         {.Name = "undoButton",
          .Caption = "Undo",
-         .Hint = NoHint,
          .Group = "undoGroup",
          .Geometry = {8, 13, 57, 25},
          .Run = [](const WindowCommands& w) { w.Undo.Undo(); }},
         {.Name = "redoButton",
          .Caption = "Redo",
-         .Hint = NoHint,
          .Group = "undoGroup",
          .Geometry = {72, 13, 57, 25},
          .Run = [](const WindowCommands& w) { w.Undo.Redo(); }},
