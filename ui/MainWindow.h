@@ -18,14 +18,15 @@ class Panel;
 class PaletteWindow;
 class PreviewPlayer;
 class RecoveryCopies;
-class RowGeneratorCommands;
 class SelectionCommands;
 class SelectionPanel;
 class SettingsControls;
+class ShowEdits;
 class ShowFileCommands;
 class StatusBar;
 class UndoHistory;
 struct ShowState;
+struct WindowCommands;
 
 // What the program was started with.
 struct WindowOptions {
@@ -70,8 +71,6 @@ private:
     void BuildLayout();
     void BuildGridArea();
     void CreateCommands();
-    void ConnectCommandPanel();
-    void ConnectSelectionPanel();
     void StartShow();
     void FirstActivation();
     void ShowSelectionPanel(bool active);
@@ -96,8 +95,9 @@ private:
     std::unique_ptr<RecoveryCopies> recovery_;
     ShowFileCommands* files_ = nullptr;
     BitmapCommands* bitmaps_ = nullptr;
-    RowGeneratorCommands* rowGenerators_ = nullptr;
+    ShowEdits* showEdits_ = nullptr;
     SelectionCommands* selectionCommands_ = nullptr;
+    std::unique_ptr<WindowCommands> commands_;
 };
 
 } // namespace velkaro
