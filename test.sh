@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Velkaro and runs every test headless: once in the normal
-# build, once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+# build, once more under AddressSanitizer and UndefinedBehaviorSanitizer. Last it compiles the
+# optimised Release build with GCC and with Clang, where other warnings show, without running it.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/scripts/setup.sh"
@@ -18,3 +19,14 @@ export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 velkaro_build "$here" "$here/build-sanitize" -DVELKARO_SANITIZE=ON -DVELKARO_BENCH=OFF -DVELKARO_WERROR=ON
 (cd "$here/build-sanitize" && ctest --output-on-failure -j"$jobs")
+
+# The tests above already ran; what differs here is only what the compilers say at -O3.
+velkaro_compile_release() {
+  local name=$1 compiler=$2 started=$SECONDS
+  echo "== Release build with $name, warnings as errors (compiled only) =="
+  velkaro_build "$here" "$here/build-release-$name" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_CXX_COMPILER="$compiler" -DVELKARO_WERROR=ON
+  echo "Release build with $name: $((SECONDS - started)) s"
+}
+velkaro_compile_release gcc g++
+velkaro_compile_release clang clang++

@@ -80,8 +80,7 @@ void MirrorBlock(Grid& cells, Grid& selWorkGrid, const Selection& sel, bool vert
     const Span rows = SelectedRows(sel);
     if (cols.Empty() || rows.Empty()) return;
     // The block's rows are one contiguous run of memory, so one copy saves them all.
-    std::memcpy(selWorkGrid[rows.First], cells[rows.First],
-                static_cast<std::size_t>(rows.Count()) * RowBytes);
+    CopyGridRows(selWorkGrid, rows.First, cells, rows.First, rows.Count());
     for (int r = rows.First; r <= rows.Last; ++r) {
         TColor* to = cells[r] + cols.First;
         if (vertical)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace velkaro {
 
@@ -14,13 +15,13 @@ constexpr int MovedCols = GridCols;
 // Column edits reach every step of the largest show, but not row 10000 past it.
 constexpr int ColumnEditRows = MaxSteps;
 
-void CopyRows(Grid& to, int toRow, const Grid& from, int fromRow, int count) {
-    if (count <= 0) return;
-    std::memcpy(to[toRow], from[fromRow], static_cast<std::size_t>(count) * RowBytes);
-}
-
 void CopyCells(TColor* to, const TColor* from, int count) {
     if (count > 0) std::memcpy(to, from, static_cast<std::size_t>(count) * sizeof(TColor));
+}
+
+// The rows a column edit can change: a row that is black stays black when its cells move.
+int RowsWithColours(const Grid& cells) {
+    return std::min(cells.UsedRows(), ColumnEditRows);
 }
 
 int CutSteps(int steps) {
@@ -40,7 +41,7 @@ void MirrorRowsTopToBottom(Grid& cells, const Grid& work, int outputs, int steps
 void MirrorShow(Grid& cells, Grid& workGrid, int outputs, int steps, bool vertical) {
     const int n = std::clamp(outputs, 0, MaxOutputs);
     const int s = std::clamp(steps, 0, MaxSteps);
-    CopyRows(workGrid, 0, cells, 0, s);
+    CopyGridRows(workGrid, 0, cells, 0, s);
     if (vertical)
         MirrorRowsTopToBottom(cells, workGrid, n, s);
     else
@@ -53,8 +54,8 @@ CommandResult DeleteRows(Grid& cells, Grid& workGrid, const Selection& sel, int 
     if (d > 0 && rows.Last < LastSelectableRow) {
         // Rows First..10000-d receive rows First+d..10000.
         const int moved = MovedRows - rows.First - d;
-        CopyRows(workGrid, rows.First, cells, rows.First, MovedRows - rows.First);
-        CopyRows(cells, rows.First, workGrid, rows.First + d, moved);
+        CopyGridRows(workGrid, rows.First, cells, rows.First, MovedRows - rows.First);
+        CopyGridRows(cells, rows.First, workGrid, rows.First + d, moved);
     }
     CommandResult result;
     result.Steps = CutSteps(steps - d);
@@ -68,8 +69,8 @@ CommandResult DuplicateRows(Grid& cells, Grid& workGrid, const Selection& sel, i
     if (d > 0 && rows.Last < LastSelectableRow) {
         // Rows First+d..10000 receive rows First..10000-d; the copy follows the selection.
         const int moved = MovedRows - rows.First - d;
-        CopyRows(workGrid, rows.First, cells, rows.First, moved);
-        CopyRows(cells, rows.First + d, workGrid, rows.First, moved);
+        CopyGridRows(workGrid, rows.First, cells, rows.First, moved);
+        CopyGridRows(cells, rows.First + d, workGrid, rows.First, moved);
     }
     CommandResult result;
     result.Steps = CutSteps(steps + d);
@@ -83,9 +84,10 @@ CommandResult DeleteColumns(Grid& cells, Grid& workGrid, const Selection& sel) {
     if (w > 0 && cols.Last < LastSelectableCol) {
         // Columns First..168-w receive columns First+w..168 in every step row.
         const int moved = MovedCols - cols.First - w;
-        CopyRows(workGrid, 0, cells, 0, ColumnEditRows);
-        for (int r = 0; r < ColumnEditRows; ++r)
-            CopyCells(cells[r] + cols.First, workGrid[r] + cols.First + w, moved);
+        CopyGridRows(workGrid, 0, cells, 0, ColumnEditRows);
+        const int rows = RowsWithColours(cells);
+        for (int r = 0; r < rows; ++r)
+            CopyCells(cells[r] + cols.First, std::as_const(workGrid)[r] + cols.First + w, moved);
     }
     CommandResult result;
     result.EndSelection = true;
@@ -98,9 +100,10 @@ CommandResult DuplicateColumns(Grid& cells, Grid& workGrid, const Selection& sel
     if (w > 0 && cols.Last < LastSelectableCol) {
         // Columns First+w..168 receive columns First..168-w in every step row.
         const int moved = MovedCols - cols.First - w;
-        CopyRows(workGrid, 0, cells, 0, ColumnEditRows);
-        for (int r = 0; r < ColumnEditRows; ++r)
-            CopyCells(cells[r] + cols.First + w, workGrid[r] + cols.First, moved);
+        CopyGridRows(workGrid, 0, cells, 0, ColumnEditRows);
+        const int rows = RowsWithColours(cells);
+        for (int r = 0; r < rows; ++r)
+            CopyCells(cells[r] + cols.First + w, std::as_const(workGrid)[r] + cols.First, moved);
     }
     CommandResult result;
     result.EndSelection = true;

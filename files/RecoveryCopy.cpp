@@ -61,7 +61,10 @@ std::optional<std::string> NameStamp(std::time_t now) {
 }
 
 std::string CopyName(const std::string& stamp, int number) {
-    return stamp + (number > 1 ? "-" + std::to_string(number) : "") + std::string(CopyExtension);
+    // Appended piece by piece: GCC 12 at -O3 reports a false -Wrestrict for "-" + a temporary.
+    std::string name = stamp;
+    if (number > 1) name.append("-").append(std::to_string(number));
+    return name.append(CopyExtension);
 }
 
 // The first name of this second that nothing in the folder has taken yet.

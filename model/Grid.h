@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <memory>
+#include <span>
 
 namespace velkaro {
 
@@ -22,26 +23,79 @@ constexpr std::size_t GridBytes = GridCells * sizeof(TColor); // 6,767,436
 constexpr std::size_t RowBytes = GridCols * sizeof(TColor);
 
 // One full grid with the fixed row stride of 169 cells. Every grid of the program has this
-// shape, so whole grids are copied with one memcpy.
-struct Grid {
-    std::array<TColor, GridCells> cells;
+// shape, so runs of whole rows are copied with one memcpy.
+//
+// A grid is reserved as address space of its own that reads as black until it is written, so
+// a grid costs memory only for the rows a show has used. The grid keeps the mark of those rows:
+// every row from UsedRows() on is black. Writing access (the non-const row access, At and
+// the Writable functions) raises the mark; const access does not. Copies and snapshots move only
+// the rows below the mark, so a small show is copied in microseconds and leaves the rest untouched.
+// A row pointer writes its own row only; several rows at once go through WritableRows.
+class Grid {
+public:
+    Grid(const Grid&) = delete;
+    Grid& operator=(const Grid&) = delete;
+    static void operator delete(void* grid, std::size_t size);
 
-    TColor* operator[](int row) { return cells.data() + static_cast<std::size_t>(row) * GridCols; }
-    const TColor* operator[](int row) const {
-        return cells.data() + static_cast<std::size_t>(row) * GridCols;
+    TColor* operator[](int row) {
+        RaiseMark(row + 1);
+        return CellsOfRow(row);
     }
+    const TColor* operator[](int row) const { return CellsOfRow(row); }
     TColor& At(int row, int col) { return (*this)[row][col]; }
     TColor At(int row, int col) const { return (*this)[row][col]; }
+
+    // Rows first..first+count-1 as one run of memory, to be written.
+    TColor* WritableRows(int first, int count) {
+        RaiseMark(first + count);
+        return CellsOfRow(first);
+    }
+    // Every cell, row after row.
+    std::span<const TColor, GridCells> AllCells() const { return cells_; }
+    std::span<TColor, GridCells> WritableCells() {
+        RaiseMark(GridRows);
+        return cells_;
+    }
+
+    // Rows from here on are black.
+    int UsedRows() const { return usedRows_; }
 
     static bool Contains(int row, int col) {
         return row >= 0 && row < GridRows && col >= 0 && col < GridCols;
     }
+
+private:
+    friend std::unique_ptr<Grid> NewGrid();
+    friend void CopyGridRows(Grid& to, int toRow, const Grid& from, int fromRow, int count);
+    friend void ClearCells(Grid& cells);
+
+    // The cells are left as the fresh pages hold them, which is black; value-initialising them
+    // would write every page of the grid.
+    Grid() {}
+    static void* operator new(std::size_t size);
+
+    TColor* CellsOfRow(int row) { return cells_.data() + static_cast<std::size_t>(row) * GridCols; }
+    const TColor* CellsOfRow(int row) const {
+        return cells_.data() + static_cast<std::size_t>(row) * GridCols;
+    }
+    void RaiseMark(int rows) {
+        if (rows > usedRows_) usedRows_ = rows;
+    }
+
+    // The mark comes first, on the page that holds the first rows, which every show writes.
+    int usedRows_ = 0;
+    std::array<TColor, GridCells> cells_;
 };
 
-// A grid on the heap, all black.
+// A grid of its own address space, all black, of which nothing is in memory yet.
 std::unique_ptr<Grid> NewGrid();
 
+// Makes every cell of `to` what it is in `from`.
 void CopyGrid(Grid& to, const Grid& from);
+
+// Makes rows toRow..toRow+count-1 of `to` what rows fromRow..fromRow+count-1 of `from` are.
+// The grids may be the same one.
+void CopyGridRows(Grid& to, int toRow, const Grid& from, int fromRow, int count);
 
 // Blanks the working area (rows 0..10000, columns 0..167); the spare cells keep their colours.
 void ClearCells(Grid& cells);

@@ -8,7 +8,7 @@
 
 namespace velkaro {
 
-// Ten full snapshots of the show, used as a ring without any notion of newer or older:
+// Ten snapshots of the whole show, used as a ring without any notion of newer or older:
 // Undo and Redo simply walk the position around it.
 class UndoRing {
 public:
@@ -19,7 +19,8 @@ public:
     int UndoPos() const { return undoPos_; }
     void SetUndoPos(int pos) { undoPos_ = ((pos % SlotCount) + SlotCount) % SlotCount; }
 
-    // Advances the position and stores the show in that slot.
+    // Advances the position and stores the show in that slot. Only the rows below the show's
+    // mark of used rows are copied; a slot that held a longer show has its rows past it blanked.
     void Push(const Grid& cells, const ShowSettings& settings);
 
     // The snapshot at the current position.

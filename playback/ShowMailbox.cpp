@@ -1,7 +1,6 @@
 #include "playback/ShowMailbox.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace velkaro {
 
@@ -13,9 +12,9 @@ void ShowMailbox::Publish(const Grid& cells, int rows, const ShowSettings& setti
                           bool monoMode) {
     ShowCopy& copy = copies_[back_];
     copy.Rows = std::clamp(rows, 0, GridRows);
-    // Only the rows play can reach: a short show costs a short copy.
-    std::memcpy(copy.Cells->cells.data(), cells.cells.data(),
-                static_cast<std::size_t>(copy.Rows) * RowBytes);
+    // Only the rows play can reach, and of those only the ones that hold colours: a short
+    // show costs a short copy.
+    CopyGridRows(*copy.Cells, 0, cells, 0, copy.Rows);
     copy.Settings = settings;
     copy.MonoMode = monoMode;
     copy.Version = ++published_;

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 VELKARO_PACKAGES=(
-  cmake make g++ pkg-config
+  cmake make g++ clang pkg-config
   qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libxkbcommon-dev libgl-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core fonts-dejavu-extra
@@ -39,10 +39,13 @@ velkaro_install_packages() {
   [ -z "$blocker" ] || "${sudo[@]}" rm -f "$blocker"
 }
 
-# velkaro_build SOURCE BUILD [cmake options...]
+# velkaro_build SOURCE BUILD [cmake options...]; later options win over the default build type.
+# ccache speeds up a rebuild where it is installed; nothing needs it.
 velkaro_build() {
   local source=$1 build=$2
   shift 2
-  cmake -S "$source" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  local launcher=()
+  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  cmake -S "$source" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@" >/dev/null
   cmake --build "$build" -j"$(nproc)"
 }

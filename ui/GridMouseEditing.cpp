@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <utility>
 
 namespace velkaro {
 
@@ -27,7 +28,7 @@ void GridMouseEditing::Pressed(Qt::MouseButton button, int x, int y) {
     // The press cell stays in CurCol, CurRow until the release.
     view_.CellAt(x, y);
     if (button == Qt::RightButton) {
-        palette_.PickColour(show_.Cells[show_.CurRow][show_.CurCol]);
+        palette_.PickColour(std::as_const(show_.Cells)[show_.CurRow][show_.CurCol]);
         show_.PickActive = true;
     } else if (button == Qt::LeftButton || button == Qt::MiddleButton) {
         show_.PickActive = false;

@@ -123,7 +123,8 @@ void GridView::PaintGrid() {
     canvas.SetPenColor(CellBorder);
     int y = 0;
     for (int r = topRow_; r <= bottomRow_; ++r, y += rowHeight_) {
-        const TColor* row = show_.Cells[r];
+        // Painting only reads, so the mark of the grid's used rows stays where it is.
+        const TColor* row = std::as_const(show_.Cells)[r];
         int x = 0;
         for (int c = 0; c < shownOutputs_; ++c, x += colWidth_) {
             canvas.SetBrushColor(mono ? MonoGrey(row[c]) : row[c]);

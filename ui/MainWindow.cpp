@@ -11,15 +11,16 @@
 #include "ui/PaletteWindow.h"
 #include "ui/PreviewPlayer.h"
 #include "ui/RecoveryCopies.h"
-#include "ui/RowGeneratorCommands.h"
 #include "ui/SelectionCommands.h"
 #include "ui/SelectionPanel.h"
 #include "ui/SettingsControls.h"
+#include "ui/ShowEdits.h"
 #include "ui/ShowFileCommands.h"
 #include "ui/ShowPublisher.h"
 #include "ui/ShowState.h"
 #include "ui/StatusBar.h"
 #include "ui/UndoHistory.h"
+#include "ui/WindowCommands.h"
 #include "ui/controls/Align.h"
 #include <QGroupBox>
 #include <QScrollBar>
@@ -111,73 +112,13 @@ void MainWindow::BuildGridArea() {
 void MainWindow::CreateCommands() {
     files_ = new ShowFileCommands(this, *show_, *settings_, *gridView_, *commandPanel_);
     bitmaps_ = new BitmapCommands(this, *show_, *settings_, *gridView_, *undo_);
-    rowGenerators_ = new RowGeneratorCommands(this, *show_, *settings_, *gridView_, *undo_);
+    showEdits_ = new ShowEdits(this, *show_, *settings_, *gridView_, *undo_);
     selectionCommands_ = new SelectionCommands(this, *show_, *settings_, *gridView_, *undo_);
-    ConnectCommandPanel();
-    ConnectSelectionPanel();
-}
-
-void MainWindow::ConnectCommandPanel() {
-    CommandPanel* p = commandPanel_;
-    connect(p, &CommandPanel::loadShowClicked, files_, &ShowFileCommands::LoadShowFile);
-    connect(p, &CommandPanel::saveShowClicked, files_, &ShowFileCommands::SaveShowFile);
-    connect(p, &CommandPanel::appendShowClicked, files_, &ShowFileCommands::AppendShowFile);
-    connect(p, &CommandPanel::importBitmapClicked, bitmaps_, &BitmapCommands::ImportBitmapFile);
-    connect(p, &CommandPanel::exportBitmapClicked, bitmaps_, &BitmapCommands::ExportBitmapFile);
-    RowGeneratorCommands* g = rowGenerators_;
-    connect(p, &CommandPanel::copyLastStepRotatedLeftClicked, g,
-            &RowGeneratorCommands::CopyLastStepRotatedLeft);
-    connect(p, &CommandPanel::copyLastStepClicked, g, &RowGeneratorCommands::CopyLastStep);
-    connect(p, &CommandPanel::copyLastStepRotatedRightClicked, g,
-            &RowGeneratorCommands::CopyLastStepRotatedRight);
-    connect(p, &CommandPanel::copyLastStepShiftedLeftClicked, g,
-            &RowGeneratorCommands::CopyLastStepShiftedLeft);
-    connect(p, &CommandPanel::copyLastStepShiftedRightClicked, g,
-            &RowGeneratorCommands::CopyLastStepShiftedRight);
-    connect(p, &CommandPanel::chaserLeftClicked, g, &RowGeneratorCommands::MakeChaserLeft);
-    connect(p, &CommandPanel::chaserRightClicked, g, &RowGeneratorCommands::MakeChaserRight);
-    connect(p, &CommandPanel::stretchFirstStepClicked, g, &RowGeneratorCommands::StretchFirstStep);
-    connect(p, &CommandPanel::rotateFirstStepLeftClicked, g,
-            &RowGeneratorCommands::RotateFirstStepLeft);
-    connect(p, &CommandPanel::rotateFirstStepRightClicked, g,
-            &RowGeneratorCommands::RotateFirstStepRight);
-    connect(p, &CommandPanel::clearShowClicked, g, &RowGeneratorCommands::ClearShow);
-    connect(p, &CommandPanel::brightenClicked, g, &RowGeneratorCommands::Brighten);
-    connect(p, &CommandPanel::rainbowClicked, g, &RowGeneratorCommands::MakeRainbow);
-    connect(p, &CommandPanel::mirrorShowHorizontalClicked, selectionCommands_,
-            &SelectionCommands::MirrorShowHorizontal);
-    connect(p, &CommandPanel::mirrorShowVerticalClicked, selectionCommands_,
-            &SelectionCommands::MirrorShowVertical);
-    connect(p, &CommandPanel::undoClicked, this, [this] { undo_->Undo(); });
-    connect(p, &CommandPanel::redoClicked, this, [this] { undo_->Redo(); });
-}
-
-void MainWindow::ConnectSelectionPanel() {
-    SelectionPanel* p = selectionPanel_;
-    SelectionCommands* c = selectionCommands_;
-    connect(p, &SelectionPanel::deleteRowsClicked, c, &SelectionCommands::DeleteRows);
-    connect(p, &SelectionPanel::duplicateRowsClicked, c, &SelectionCommands::DuplicateRows);
-    connect(p, &SelectionPanel::deleteColumnsClicked, c, &SelectionCommands::DeleteColumns);
-    connect(p, &SelectionPanel::duplicateColumnsClicked, c, &SelectionCommands::DuplicateColumns);
-    connect(p, &SelectionPanel::copyBlockClicked, c, &SelectionCommands::CopyBlock);
-    connect(p, &SelectionPanel::pasteBlockClicked, c, &SelectionCommands::PasteBlock);
-    connect(p, &SelectionPanel::trimToBlockClicked, c, &SelectionCommands::TrimToBlock);
-    connect(p, &SelectionPanel::mirrorBlockRightAsCopyClicked, c,
-            &SelectionCommands::MirrorBlockRightAsCopy);
-    connect(p, &SelectionPanel::mirrorBlockDownAsCopyClicked, c,
-            &SelectionCommands::MirrorBlockDownAsCopy);
-    connect(p, &SelectionPanel::mirrorBlockHorizontalClicked, c,
-            &SelectionCommands::MirrorBlockHorizontal);
-    connect(p, &SelectionPanel::mirrorBlockVerticalClicked, c,
-            &SelectionCommands::MirrorBlockVertical);
-    connect(p, &SelectionPanel::moveBlockUpClicked, c, &SelectionCommands::MoveBlockUp);
-    connect(p, &SelectionPanel::moveBlockLeftClicked, c, &SelectionCommands::MoveBlockLeft);
-    connect(p, &SelectionPanel::moveBlockRightClicked, c, &SelectionCommands::MoveBlockRight);
-    connect(p, &SelectionPanel::moveBlockDownClicked, c, &SelectionCommands::MoveBlockDown);
-    connect(p, &SelectionPanel::fadeBlockVerticalClicked, c, &SelectionCommands::FadeBlockVertical);
-    connect(p, &SelectionPanel::undoClicked, this, [this] { undo_->Undo(); });
-    connect(p, &SelectionPanel::redoClicked, this, [this] { undo_->Redo(); });
-    connect(p, &SelectionPanel::endSelectionClicked, this, [this] { gridView_->EndSelection(); });
+    commands_ = std::make_unique<WindowCommands>(WindowCommands{*show_, *settings_, *gridView_,
+                                                                *undo_, *files_, *bitmaps_,
+                                                                *showEdits_, *selectionCommands_});
+    commandPanel_->ConnectButtons(*commands_);
+    selectionPanel_->ConnectButtons(*commands_);
 }
 
 void MainWindow::StartShow() {

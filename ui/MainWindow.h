@@ -19,14 +19,15 @@ class PaletteWindow;
 class PreviewPlayer;
 class ShowPublisher;
 class RecoveryCopies;
-class RowGeneratorCommands;
 class SelectionCommands;
 class SelectionPanel;
 class SettingsControls;
+class ShowEdits;
 class ShowFileCommands;
 class StatusBar;
 class UndoHistory;
 struct ShowState;
+struct WindowCommands;
 
 // What the program was started with.
 struct WindowOptions {
@@ -72,8 +73,6 @@ private:
     void BuildLayout();
     void BuildGridArea();
     void CreateCommands();
-    void ConnectCommandPanel();
-    void ConnectSelectionPanel();
     void StartShow();
     void FirstActivation();
     void ShowSelectionPanel(bool active);
@@ -99,8 +98,9 @@ private:
     std::unique_ptr<RecoveryCopies> recovery_;
     ShowFileCommands* files_ = nullptr;
     BitmapCommands* bitmaps_ = nullptr;
-    RowGeneratorCommands* rowGenerators_ = nullptr;
+    ShowEdits* showEdits_ = nullptr;
     SelectionCommands* selectionCommands_ = nullptr;
+    std::unique_ptr<WindowCommands> commands_;
 };
 
 } // namespace velkaro

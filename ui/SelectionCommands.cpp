@@ -28,22 +28,6 @@ void SelectionCommands::StoreBounds(const Selection& sel) {
     show_.Sel.SelRow2 = sel.SelRow2;
 }
 
-// ---- whole show ----
-
-void SelectionCommands::MirrorShow(bool vertical) {
-    undo_.PushUndo();
-    velkaro::MirrorShow(show_.Cells, *show_.Memory.WorkGrid, settings_.Outputs(), settings_.Steps(),
-                        vertical);
-    view_.PaintGrid();
-}
-
-void SelectionCommands::MirrorShowHorizontal() {
-    MirrorShow(false);
-}
-void SelectionCommands::MirrorShowVertical() {
-    MirrorShow(true);
-}
-
 // ---- whole rows and columns ----
 // The bounds are handed over before EndSelection resets them; the selection is ended before
 // Steps changes, so the redraw that the Steps control runs shows no frame.

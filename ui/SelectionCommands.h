@@ -11,16 +11,13 @@ struct CommandResult;
 struct Selection;
 struct ShowState;
 
-// The whole-show mirrors, the commands on whole rows and columns of the selection and the
-// commands on the selected block.
+// The commands on whole rows and columns of the selection and the commands on the selected
+// block.
 class SelectionCommands : public QObject {
     Q_OBJECT
 public:
     SelectionCommands(QObject* parent, ShowState& show, SettingsControls& settings, GridView& view,
                       UndoHistory& undo);
-
-    void MirrorShowHorizontal();
-    void MirrorShowVertical();
 
     void DeleteRows();
     void DuplicateRows();
@@ -41,7 +38,6 @@ public:
     void FadeBlockVertical();
 
 private:
-    void MirrorShow(bool vertical);
     void MirrorBlock(bool vertical);
     void MoveBlock(int dx, int dy);
     // Outputs and Steps change only through their controls, whose handlers redraw the view.

@@ -2,50 +2,30 @@
 
 #include "ui/SidePanel.h"
 
-#include <vector>
-
-class QGroupBox;
-class QPushButton;
+#include <span>
 
 namespace velkaro {
 
 // The side panel shown instead of the command panel while a block is selected: whole rows and
 // columns of the selection, the block commands and "Auswahl beenden". It only places its
-// controls and says which command was asked for.
+// controls; its buttons run what its table gives them.
 class SelectionPanel : public SidePanel {
     Q_OBJECT
 public:
     explicit SelectionPanel(QWidget* parent);
 
-    // The controls of this panel in the order the Tab key visits them.
-    std::vector<QWidget*> TabChain() const;
+    // Every button of this panel (SelectionPanelButtons.cpp), in the order the Tab key visits
+    // them.
+    static std::span<const ButtonCommand> Buttons();
 
-signals:
-    void deleteRowsClicked();
-    void duplicateRowsClicked();
-    void deleteColumnsClicked();
-    void duplicateColumnsClicked();
-    void copyBlockClicked();
-    void pasteBlockClicked();
-    void trimToBlockClicked();
-    void mirrorBlockRightAsCopyClicked();
-    void mirrorBlockDownAsCopyClicked();
-    void mirrorBlockHorizontalClicked();
-    void mirrorBlockVerticalClicked();
-    void moveBlockUpClicked();
-    void moveBlockLeftClicked();
-    void moveBlockRightClicked();
-    void moveBlockDownClicked();
-    void fadeBlockVerticalClicked();
-    void undoClicked();
-    void redoClicked();
-    void endSelectionClicked();
+    // Also "Auswahl beenden", which is a panel rather than a button.
+    void ConnectButtons(const WindowCommands& window) override;
+
+    // The controls of this panel in the order the Tab key visits them.
+    std::vector<QWidget*> TabChain() const { return ButtonsInTabOrder(); }
 
 private:
-    QPushButton* NewButton(QGroupBox* box, const QString& name, const QString& caption,
-                           QRect geometry, void (SelectionPanel::*clicked)());
-    void BuildRowAndColumnGroups();
-    void BuildBlockGroups();
+    Panel* endSelection_ = nullptr;
 };
 
 } // namespace velkaro

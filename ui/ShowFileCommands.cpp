@@ -28,9 +28,14 @@ QFileDialog* NewShowDialog(QWidget* parent, const QString& name, QFileDialog::Ac
 ShowFileCommands::ShowFileCommands(QWidget* window, ShowState& show, SettingsControls& settings,
                                    GridView& view, CommandPanel& panel)
     : QObject(window), window_(window), show_(show), settings_(settings), view_(view),
-      panel_(panel) {
-    openShowDialog_ = NewShowDialog(window, "openShowDialog", QFileDialog::AcceptOpen);
-    saveShowDialog_ = NewShowDialog(window, "saveShowDialog", QFileDialog::AcceptSave);
+      panel_(panel) {}
+
+// A file dialog takes a third of the window's start-up to build, so both wait for the first
+// file command; from then on they are kept.
+void ShowFileCommands::CreateDialogs() {
+    if (openShowDialog_) return;
+    openShowDialog_ = NewShowDialog(window_, "openShowDialog", QFileDialog::AcceptOpen);
+    saveShowDialog_ = NewShowDialog(window_, "saveShowDialog", QFileDialog::AcceptSave);
 }
 
 void ShowFileCommands::LoadShow(const QString& path, bool append) {
@@ -61,6 +66,7 @@ void ShowFileCommands::SaveShow(const QString& path) {
 // dialog then offers the same file, and the caption names it.
 QString ShowFileCommands::ChooseShowToRead() {
     show_.IgnoreNextGridRelease = true;
+    CreateDialogs();
     const QString path = ChooseFile(openShowDialog_);
     if (path.isEmpty()) return path;
     saveShowDialog_->selectFile(path);
@@ -81,6 +87,7 @@ void ShowFileCommands::LoadShowFile() {
 void ShowFileCommands::SaveShowFile() {
     RunGuarded(window_, [this] {
         show_.IgnoreNextGridRelease = true;
+        CreateDialogs();
         const QString path = ChooseFile(saveShowDialog_);
         if (path.isEmpty()) return;
         SetCaption(path);
@@ -108,6 +115,7 @@ void ShowFileCommands::SetCaption(const QString& text) {
 void ShowFileCommands::LoadCommandLineShow(const QString& path) {
     SetCaption(path);
     LoadShow(path, false);
+    CreateDialogs();
     openShowDialog_->selectFile(path);
     emit showMatchesFile();
 }

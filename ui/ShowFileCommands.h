@@ -14,7 +14,7 @@ class SettingsControls;
 struct ShowState;
 
 // The "Datei" commands: loading, saving and appending DMX show files, and the show named on
-// the command line. Both dialogs are kept, so each opens where it was last left.
+// the command line. Both dialogs are kept once made, so each opens where it was last left.
 class ShowFileCommands : public QObject {
     Q_OBJECT
 public:
@@ -36,6 +36,7 @@ signals:
     void showMatchesFile();
 
 private:
+    void CreateDialogs();
     QString ChooseShowToRead();
     void SetCaption(const QString& text);
 

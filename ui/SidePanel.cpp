@@ -5,7 +5,8 @@
 
 namespace velkaro {
 
-SidePanel::SidePanel(QWidget* parent, const char* name) : Panel(parent, {}, Bevel::Lowered) {
+SidePanel::SidePanel(QWidget* parent, const char* name, std::span<const ButtonCommand> buttons)
+    : Panel(parent, {}, Bevel::Lowered), buttons_(buttons) {
     setObjectName(name);
     resize(Width, parent->height());
     SetAlign(this, Align::Right);
@@ -17,15 +18,31 @@ QGroupBox* SidePanel::NewGroup(const QString& name, const QString& caption, int 
     box->setObjectName(name);
     box->resize(Width, height);
     SetAlign(box, align);
+    for (const ButtonCommand& command : buttons_) {
+        if (name != QLatin1String(command.Group)) continue;
+        auto* button = new QPushButton(QString::fromUtf8(command.Caption), box);
+        button->setObjectName(command.Name);
+        button->setGeometry(command.Geometry);
+        if (*command.Hint) button->setToolTip(QString::fromUtf8(command.Hint));
+    }
     return box;
 }
 
-QPushButton* SidePanel::NewButton(QGroupBox* box, const QString& name, const QString& caption,
-                                  QRect geometry) {
-    auto* button = new QPushButton(caption, box);
-    button->setObjectName(name);
-    button->setGeometry(geometry);
-    return button;
+void SidePanel::ConnectButtons(const WindowCommands& window) {
+    for (const ButtonCommand& command : buttons_) {
+        auto* button = findChild<QPushButton*>(command.Name);
+        Q_ASSERT_X(button, command.Name, "a table button without its group box");
+        connect(button, &QPushButton::clicked, this,
+                [&window, &run = command.Run] { run(window); });
+    }
+}
+
+std::vector<QWidget*> SidePanel::ButtonsInTabOrder() const {
+    std::vector<QWidget*> buttons;
+    buttons.reserve(buttons_.size());
+    for (const ButtonCommand& command : buttons_)
+        buttons.push_back(findChild<QWidget*>(command.Name));
+    return buttons;
 }
 
 } // namespace velkaro

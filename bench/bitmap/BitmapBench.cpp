@@ -24,7 +24,7 @@ struct LargestShow {
         folder = pattern;
         path = folder + "/show.bmp";
         std::mt19937 random(1);
-        for (auto& cell : cells->cells) cell = random() & 0xFFFFFFu;
+        for (auto& cell : cells->WritableCells()) cell = random() & 0xFFFFFFu;
     }
     ~LargestShow() { std::filesystem::remove_all(folder); }
 };

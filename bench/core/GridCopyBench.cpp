@@ -1,4 +1,5 @@
 #include "model/Grid.h"
+#include "model/ShowMemory.h"
 #include "model/UndoRing.h"
 
 #include <benchmark/benchmark.h>
@@ -34,49 +35,97 @@ void BM_PlainMemcpyIntoTenBuffers(benchmark::State& state) {
 }
 BENCHMARK(BM_PlainMemcpyIntoTenBuffers)->Unit(benchmark::kMicrosecond);
 
+// A whole grid with a colour in every cell: what every copy cost before grids kept their mark.
+std::unique_ptr<Grid> FullGrid() {
+    auto grid = NewGrid();
+    for (auto& cell : grid->WritableCells()) cell = 0x010203;
+    return grid;
+}
+
 void BM_CopyGrid(benchmark::State& state) {
-    auto from = NewGrid();
+    auto from = FullGrid();
     auto to = NewGrid();
     for (auto _ : state) {
         CopyGrid(*to, *from);
-        benchmark::DoNotOptimize(to->cells.data());
+        benchmark::DoNotOptimize(to->AllCells().data());
         benchmark::ClobberMemory();
     }
 }
 BENCHMARK(BM_CopyGrid)->Unit(benchmark::kMicrosecond);
 
+// The spare cells keep their colours, so the mark stays at the last row and each clear blanks the
+// whole working area.
 void BM_ClearCells(benchmark::State& state) {
-    auto grid = NewGrid();
+    auto grid = FullGrid();
     for (auto _ : state) {
         ClearCells(*grid);
-        benchmark::DoNotOptimize(grid->cells.data());
+        benchmark::DoNotOptimize(grid->AllCells().data());
         benchmark::ClobberMemory();
     }
 }
 BENCHMARK(BM_ClearCells)->Unit(benchmark::kMicrosecond);
 
+// A show of `steps` steps with every output lit.
+std::unique_ptr<Grid> ShowOfSteps(int steps) {
+    auto cells = NewGrid();
+    for (int r = 0; r < steps; ++r)
+        for (int c = 0; c < MaxOutputs; ++c) cells->At(r, c) = RGB(r % 256, c, 7);
+    return cells;
+}
+
+// A snapshot copies the rows the show has used: a 100-step show costs a hundred rows, the
+// longest show about the whole grid.
 void BM_PushUndo(benchmark::State& state) {
     UndoRing ring;
-    auto cells = NewGrid();
+    auto cells = ShowOfSteps(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         ring.Push(*cells, ShowSettings{});
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(BM_PushUndo)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PushUndo)->Arg(0)->Arg(100)->Arg(MaxSteps)->Unit(benchmark::kMicrosecond);
 
-// What Undo copies back: the snapshot at the ring's position into the working grid.
+// What Undo copies back: the snapshot at the ring's position into the working grid, here over
+// a show of the same length.
 void BM_RestoreUndo(benchmark::State& state) {
     UndoRing ring;
-    auto cells = NewGrid();
+    auto cells = ShowOfSteps(static_cast<int>(state.range(0)));
     ring.Push(*cells, ShowSettings{});
     for (auto _ : state) {
         CopyGrid(*cells, ring.SlotGrid());
-        benchmark::DoNotOptimize(cells->cells.data());
+        benchmark::DoNotOptimize(cells->AllCells().data());
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(BM_RestoreUndo)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RestoreUndo)->Arg(100)->Arg(MaxSteps)->Unit(benchmark::kMicrosecond);
+
+// Undo after a long edit of a short show: the rows past the snapshot's mark are blanked.
+void BM_RestoreShortOverLong(benchmark::State& state) {
+    UndoRing ring;
+    auto shortShow = ShowOfSteps(100);
+    auto cells = ShowOfSteps(MaxSteps);
+    ring.Push(*shortShow, ShowSettings{});
+    auto longShow = ShowOfSteps(MaxSteps);
+    for (auto _ : state) {
+        CopyGrid(*cells, *longShow);
+        CopyGrid(*cells, ring.SlotGrid());
+        benchmark::DoNotOptimize(cells->AllCells().data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_RestoreShortOverLong)->Unit(benchmark::kMicrosecond);
+
+// Reserving the fourteen grids of a show, as the window does at start.
+void BM_ReserveShowMemory(benchmark::State& state) {
+    for (auto _ : state) {
+        ShowMemory memory;
+        ClearCells(*memory.Cells);
+        for (int i = 0; i < UndoRing::SlotCount; ++i)
+            memory.Undo.Push(*memory.Cells, ShowSettings{});
+        benchmark::DoNotOptimize(&memory);
+    }
+}
+BENCHMARK(BM_ReserveShowMemory)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace velkaro

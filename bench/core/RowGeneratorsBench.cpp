@@ -19,7 +19,7 @@ void BM_MakeChaser168(benchmark::State& state) {
     auto cells = PatternedGrid();
     for (auto _ : state) {
         MakeChaser(*cells, MaxOutputs, RunDirection::Left);
-        benchmark::DoNotOptimize(cells->cells.data());
+        benchmark::DoNotOptimize(cells->AllCells().data());
         benchmark::ClobberMemory();
     }
 }
@@ -29,7 +29,7 @@ void BM_BrightenLongestShow(benchmark::State& state) {
     auto cells = PatternedGrid();
     for (auto _ : state) {
         Brighten(*cells, MaxOutputs, MaxSteps);
-        benchmark::DoNotOptimize(cells->cells.data());
+        benchmark::DoNotOptimize(cells->AllCells().data());
         benchmark::ClobberMemory();
     }
 }

@@ -53,7 +53,8 @@ void CopyRows(benchmark::State& state) {
     auto from = NewGrid();
     auto to = NewGrid();
     for (auto _ : state) {
-        std::memcpy(to->cells.data(), from->cells.data(), std::size_t(steps + 3) * RowBytes);
+        std::memcpy(to->WritableRows(0, steps + 3), from->AllCells().data(),
+                    std::size_t(steps + 3) * RowBytes);
         benchmark::ClobberMemory();
     }
 }
@@ -71,7 +72,8 @@ void PacedPublish(benchmark::State& state, bool plainCopy) {
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         if (plainCopy)
-            std::memcpy(copy->cells.data(), cells->cells.data(), std::size_t(steps + 3) * RowBytes);
+            std::memcpy(copy->WritableRows(0, steps + 3), cells->AllCells().data(),
+                        std::size_t(steps + 3) * RowBytes);
         else
             engine.PublishShow(*cells, settings, false);
         benchmark::ClobberMemory();

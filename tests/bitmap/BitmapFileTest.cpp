@@ -33,7 +33,7 @@ protected:
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         dir_ = pattern;
         cells_ = NewGrid();
-        for (auto& cell : cells_->cells) cell = Untouched;
+        for (auto& cell : cells_->WritableCells()) cell = Untouched;
     }
     void TearDown() override { fs::remove_all(dir_); }
 
@@ -238,7 +238,7 @@ TEST_F(BitmapFiles, PicturesAreDecodedOnlyWhenTheyFitInMemory) {
 
 void FillRandomly(Grid& cells, unsigned seed) {
     std::mt19937 random(seed);
-    for (auto& cell : cells.cells) cell = random() & 0xFFFFFFu;
+    for (auto& cell : cells.WritableCells()) cell = random() & 0xFFFFFFu;
 }
 
 std::vector<unsigned char> BytesOf(const std::string& path) {

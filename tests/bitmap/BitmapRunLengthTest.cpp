@@ -253,7 +253,7 @@ TEST_F(RunLengthFiles, TheCutFilesFoundByFuzzingAreRefusedAndTheirControlImporte
     }
 
     auto cells = NewGrid();
-    for (auto& cell : cells->cells) cell = 0xA5A5A5;
+    for (auto& cell : cells->WritableCells()) cell = 0xA5A5A5;
     ASSERT_EQ(MessageOfLoad(CutFilesDir + "rle8_complete_run.bmp", picture), "");
     EXPECT_EQ(ImportBitmap(picture, *cells), (PictureSize{4, 1}));
     for (int x = 0; x < 4; ++x) EXPECT_EQ(cells->At(0, x), 0x808080u);

@@ -98,7 +98,7 @@ TEST(BitmapSuite, EveryGoodFileImportsWithItsReferencePixels) {
 TEST(BitmapSuite, FilesThatLieAboutTheirSizesAreRefusedAndTheShowIsKept) {
     SKIP_WITHOUT_BMP_SUITE();
     auto cells = NewGrid();
-    for (auto& cell : cells->cells) cell = 0x123456;
+    for (auto& cell : cells->WritableCells()) cell = 0x123456;
     BitmapPicture picture;
     picture.Resize(2, 2);
     for (const char* file :
@@ -115,7 +115,7 @@ TEST(BitmapSuite, FilesThatLieAboutTheirSizesAreRefusedAndTheShowIsKept) {
         EXPECT_EQ(picture.Width, 2);
         EXPECT_EQ(picture.Height, 2);
     }
-    for (auto cell : cells->cells) ASSERT_EQ(cell, 0x123456u);
+    for (auto cell : cells->AllCells()) ASSERT_EQ(cell, 0x123456u);
 }
 
 // Every file either imports or is refused with a message, and imports the same way twice

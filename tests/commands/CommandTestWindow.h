@@ -51,7 +51,7 @@ protected:
         return copy;
     }
     bool CellsEqual(const Grid& other) {
-        return std::memcmp(Cells().cells.data(), other.cells.data(), GridBytes) == 0;
+        return std::memcmp(Cells().AllCells().data(), other.AllCells().data(), GridBytes) == 0;
     }
 
     void Select(int col1, int row1, int col2, int row2) { sel = {true, col1, col2, row1, row2}; }

@@ -16,7 +16,7 @@ TEST(Grid, HasTheFixedStride) {
 
 TEST(ClearCells, BlanksOnlyTheWorkingArea) {
     auto grid = NewGrid();
-    for (auto& cell : grid->cells) cell = 0x123456;
+    for (auto& cell : grid->WritableCells()) cell = 0x123456;
     ClearCells(*grid);
     for (int r = 0; r <= 10000; ++r) {
         for (int c = 0; c < 168; ++c) ASSERT_EQ(grid->At(r, c), 0u) << r << "," << c;

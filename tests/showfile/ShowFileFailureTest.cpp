@@ -63,7 +63,7 @@ protected:
         CopyGrid(*before, *cells);
     }
     bool GridUntouched() const {
-        return std::memcmp(cells->cells.data(), before->cells.data(), GridBytes) == 0;
+        return std::memcmp(cells->AllCells().data(), before->AllCells().data(), GridBytes) == 0;
     }
     std::string Load(const std::string& path, FileSystem& files = DefaultFileSystem()) {
         return MessageOf([&] {

@@ -173,8 +173,8 @@ TEST_F(ShowFileTest, SaveThenLoadGivesTheSameShow) {
     EXPECT_EQ(result.StepsText, 300);
     EXPECT_EQ(result.StepLength, 42);
     for (int row = 0; row < 300; ++row)
-        ASSERT_EQ(std::memcmp(cells->cells.data() + row * GridCols,
-                              saved->cells.data() + row * GridCols, 168 * sizeof(TColor)),
+        ASSERT_EQ(std::memcmp(cells->AllCells().data() + row * GridCols,
+                              saved->AllCells().data() + row * GridCols, 168 * sizeof(TColor)),
                   0)
             << "row " << row;
 }

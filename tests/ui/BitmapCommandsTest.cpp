@@ -25,8 +25,6 @@
 namespace velkaro {
 namespace {
 
-constexpr TColor Untouched = 0xA5A5A5;
-
 class BitmapCommandsTest : public WindowTest {
 protected:
     void SetUp() override {

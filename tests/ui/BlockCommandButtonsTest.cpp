@@ -216,8 +216,8 @@ TEST_F(BlockCommandButtonsTest, TrimMakesTheBlockTheShow) {
     // Without a block (a right click on one cell) "Trimmen" refuses before any snapshot.
     RightDrag(3, 3, 3, 3);
     ASSERT_FALSE(w->Show().Sel.SelActive);
-    // The panel is hidden then, so the command is asked for as its button would.
-    emit Child<SelectionPanel>(*w, "selectionPanel")->trimToBlockClicked();
+    // The panel is hidden then, so its button is clicked from the code.
+    Child<QPushButton>(*w, "trimToBlockButton")->click();
     EXPECT_EQ(w->Settings().Outputs(), 20);
     EXPECT_EQ(Snapshots(), 0);
 }

@@ -2,9 +2,16 @@
 // without visible text carry a German name for screen readers.
 #include "WindowFixture.h"
 
+#include "ui/CommandPanel.h"
+#include "ui/SelectionPanel.h"
+
 #include <QAbstractButton>
 #include <QAbstractSlider>
+#include <QPushButton>
 #include <QRegularExpression>
+
+#include <set>
+#include <string>
 
 namespace velkaro {
 namespace {
@@ -48,6 +55,21 @@ TEST_F(ControlNamesTest, ControlsWithoutTextCarryAGermanAccessibleName) {
     for (QAbstractSlider* slider : w->findChildren<QAbstractSlider*>()) {
         if (slider->window() != w.get()) continue;
         EXPECT_FALSE(slider->accessibleName().isEmpty()) << slider->objectName().toStdString();
+    }
+}
+
+// A table entry whose group box is never made, or whose name another control already has, would
+// leave a button that cannot be clicked or found.
+TEST_F(ControlNamesTest, EveryButtonOfAPanelTableIsBuiltIntoItsGroupUnderItsOwnName) {
+    std::set<std::string> names;
+    for (const auto& table : {CommandPanel::Buttons(), SelectionPanel::Buttons()}) {
+        for (const ButtonCommand& command : table) {
+            EXPECT_TRUE(names.insert(command.Name).second) << command.Name;
+            const auto found = w->findChildren<QWidget*>(command.Name);
+            ASSERT_EQ(found.size(), 1) << command.Name;
+            EXPECT_TRUE(qobject_cast<QPushButton*>(found.front())) << command.Name;
+            EXPECT_EQ(found.front()->parentWidget()->objectName(), command.Group) << command.Name;
+        }
     }
 }
 

@@ -52,7 +52,10 @@ protected:
                           QPoint(slot * size + size / 2, 5));
     }
     void KeepGrid() { CopyGrid(*saved, w->Show().Cells); }
-    bool GridKept() { return std::memcmp(saved.get(), &w->Show().Cells, sizeof(Grid)) == 0; }
+    bool GridKept() {
+        return std::memcmp(saved->AllCells().data(), w->Show().Cells.AllCells().data(),
+                           GridBytes) == 0;
+    }
     // Every cell of the working area that is colour lies in the block, and the block is full.
     void ExpectOnlyBlock(int c1, int r1, int c2, int r2, TColor colour) {
         int outside = 0;

@@ -176,7 +176,7 @@ public:
     }
     ~VirtualScreen() { Stop(pid_); }
     bool Running() const { return display_ >= 0; }
-    std::string Name() const { return ":" + std::to_string(display_); }
+    std::string Name() const { return std::string(":").append(std::to_string(display_)); }
 
 private:
     int display_ = -1;
