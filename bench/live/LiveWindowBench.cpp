@@ -178,6 +178,9 @@ void BM_PublishEditInWindow(benchmark::State& state) {
     window.Window().Settings().SetAllowedSteps(MaxSteps);
     window.Window().Settings().SetSteps(steps);
     Grid& cells = window.Window().Show().Cells;
+    // Every row coloured, so every row of the show is copied.
+    for (int r = 0; r < steps; ++r)
+        for (int c = 0; c < MaxOutputs; ++c) cells[r][c] = static_cast<TColor>(r * 5 + c + 1);
     int edit = 0;
     TimeEachFrame(state, 20ms, [&] {
         ++edit;
