@@ -17,6 +17,7 @@ class LiveOutput;
 class Panel;
 class PaletteWindow;
 class PreviewPlayer;
+class ShowPublisher;
 class RecoveryCopies;
 class SelectionCommands;
 class SelectionPanel;
@@ -60,6 +61,7 @@ public:
     ShowFileCommands& Files() { return *files_; }
     BitmapCommands& Bitmaps() { return *bitmaps_; }
     LiveOutput& Live() { return *liveOutput_; }
+    ShowPublisher& Publisher() { return *publisher_; }
     RecoveryCopies& Recovery() { return *recovery_; }
 
 protected:
@@ -81,6 +83,7 @@ private:
     bool activated_ = false;
     std::unique_ptr<ShowState> show_;
     SettingsControls* settings_ = nullptr;
+    ShowPublisher* publisher_ = nullptr;
     PreviewPlayer* preview_ = nullptr;
     LiveOutput* liveOutput_ = nullptr;
     CommandPanel* commandPanel_ = nullptr;

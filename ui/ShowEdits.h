@@ -9,7 +9,7 @@ namespace velkaro {
 class GridView;
 class SettingsControls;
 class UndoHistory;
-struct Grid;
+class Grid;
 struct RowCommandResult;
 struct Selection;
 struct ShowState;

@@ -5,9 +5,11 @@
 #
 # Builds the program, velkaro_bench_live and velkaro_live_harness in BUILD_FOLDER (default
 # build-bench next to the sources; an existing build folder is reused), then
-#   1. velkaro_bench_live: what one frame costs the window's thread (goal: under 20 us median)
-#      and what a preview tick costs with and without it, in the window against a private olad
-#      (composing a whole blended universe alone: velkaro_bench_output);
+#   1. velkaro_bench_live: what publishing an edit to the playback engine costs the window's
+#      thread (goal: under 20 us for 100 steps, under 1 ms for 10,000), what a preview tick
+#      costs with and without live output, and what a second client sees while the window's
+#      thread is blocked for two seconds (longest gap between frames, goal under 25 ms; step
+#      intervals, goal 100 ms +- 2 ms), in the window against a private olad;
 #   2. velkaro_live_harness: the built program under an Xvfb of its own with a private olad,
 #      as a user runs it; the step timing a second OLA client sees for a hold chase of
 #      100 ms steps (goal: p99 deviation under 2 ms) and the program's CPU use with and

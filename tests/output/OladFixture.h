@@ -157,6 +157,22 @@ public:
 
     int Port() const { return port_; }
     bool Running() const { return pid_ > 0; }
+    pid_t Pid() const { return pid_; }
+    // Puts every thread of the daemon under SCHED_FIFO, for measurements that must see the
+    // sender's timing rather than how soon a busy machine lets olad forward a frame.
+    bool MakeRealTime(int priority) {
+        if (pid_ <= 0) return false;
+        sched_param param{};
+        param.sched_priority = priority;
+        bool all = true;
+        std::error_code error;
+        const std::string tasks = "/proc/" + std::to_string(pid_) + "/task";
+        for (const auto& task : std::filesystem::directory_iterator(tasks, error))
+            all = ::sched_setscheduler(std::stoi(task.path().filename().string()), SCHED_FIFO,
+                                       &param) == 0 &&
+                  all;
+        return all && !error;
+    }
     const std::string& Folder() const { return folder_; }
     std::string Log() const {
         std::ifstream in(folder_ + "/olad.log");
@@ -320,6 +336,13 @@ public:
     Frames Received() const {
         std::lock_guard lock(mutex_);
         return frames_;
+    }
+    // Puts the receiving thread under SCHED_FIFO, so that on a busy machine the moments it
+    // records are those the frames arrived at, not those it got the core at.
+    bool MakeRealTime(int priority) {
+        sched_param param{};
+        param.sched_priority = priority;
+        return ::pthread_setschedparam(thread_.native_handle(), SCHED_FIFO, &param) == 0;
     }
     void Clear() {
         std::lock_guard lock(mutex_);

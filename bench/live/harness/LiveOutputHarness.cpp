@@ -5,7 +5,17 @@
 //   - the program's CPU use with the preview playing a 168-output show, with and without live
 //     output (goal under 3 % of one core with it).
 //
-//     velkaro_live_harness PROGRAM [SECONDS]
+//     velkaro_live_harness PROGRAM [SECONDS] [--timing-only] [--busy] [--no-realtime]
+//                          [--olad-realtime]
+//
+// --timing-only measures only the hold chase with live output; --busy keeps every core busy
+// with two busy loops each (`yes >/dev/null`) while measuring; --no-realtime starts the program
+// without CAP_SYS_NICE, so that (as root, whose RLIMIT_RTPRIO is 0, and without rtkit) its
+// threads run at normal priority. The report says which of the program's threads ran under
+// SCHED_FIFO. --olad-realtime puts olad and the harness's receiving client under SCHED_FIFO
+// (priority 8) as well: on a busy machine, olad at normal priority forwards a frame only when
+// the scheduler gives it the core, which the program cannot change; an installation can (for
+// example CPUSchedulingPolicy=fifo in olad's systemd unit).
 //
 // olad, an Xvfb of its own on a free display and the program all run in a loopback-only network
 // namespace (where the system allows it; Xvfb's abstract socket is only visible inside). The
@@ -181,6 +191,7 @@ double Percentile(const std::vector<double>& values, double p) {
 
 struct RunFigures {
     bool Ready = false;
+    std::string Scheduling; // the program's threads under SCHED_FIFO, by name
     double Seconds = 0;
     double ProgramCpu = 0; // percent of one core
     double OladCpu = 0;
@@ -191,9 +202,42 @@ struct RunFigures {
     std::size_t OutOfOrder = 0;    // changes to anything but the next record of the show
 };
 
+struct HarnessOptions {
+    double Seconds = 20;
+    bool TimingOnly = false;
+    bool Busy = false;
+    bool NoRealTime = false;
+    bool OladRealTime = false;
+};
+
+// The names of a process's threads that run under SCHED_FIFO, and how many threads it has.
+std::string RealTimeThreads(pid_t pid) {
+    std::string names;
+    int threads = 0;
+    std::error_code error;
+    for (const auto& task :
+         std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
+        ++threads;
+        std::ifstream in(task.path() / "stat");
+        std::string text;
+        std::getline(in, text);
+        const auto open = text.find('(');
+        const auto close = text.rfind(')');
+        if (close == std::string::npos) continue;
+        std::istringstream fields(text.substr(close + 2));
+        std::vector<std::string> field{std::istream_iterator<std::string>(fields), {}};
+        // From field 3 (state) on: rt_priority is field 40, policy 41.
+        if (field.size() > 38 && field[38] == std::to_string(SCHED_FIFO))
+            names += " " + text.substr(open + 1, close - open - 1) + "(" + field[37] + ")";
+    }
+    return std::to_string(threads) +
+           " threads, under SCHED_FIFO:" + (names.empty() ? " none" : names);
+}
+
 class Harness {
 public:
-    Harness(std::string program, double seconds) : program_(std::move(program)), seconds_(seconds) {
+    Harness(std::string program, const HarnessOptions& options)
+        : program_(std::move(program)), seconds_(options.Seconds), options_(options) {
         std::string pattern =
             std::filesystem::temp_directory_path() / "velkaro-live-figures-XXXXXX";
         folder_ = ::mkdtemp(pattern.data()) ? pattern : "/tmp";
@@ -224,7 +268,22 @@ public:
         const Show hold = WriteShow(holdPath, 4, HoldMode, 1);
         const Show fade = WriteShow(fadePath, 8, FadeMode, 10);
 
+        std::vector<pid_t> busy;
+        if (options_.Busy)
+            for (long i = 0; i < 2 * ::sysconf(_SC_NPROCESSORS_ONLN); ++i)
+                busy.push_back(Spawn({"yes"}, {}, "/dev/null"));
         const RunFigures holdLive = Measure(holdPath, hold, true);
+        for (pid_t loop : busy) Stop(loop);
+        std::printf("%s%s%s: %s\n", options_.Busy ? "every core busy (two busy loops each), " : "",
+                    options_.OladRealTime ? "olad and receiver real-time, " : "",
+                    options_.NoRealTime ? "without CAP_SYS_NICE" : "as started",
+                    holdLive.Scheduling.c_str());
+        if (options_.TimingOnly) {
+            ReportSteps(holdLive);
+            std::printf("  frames/s at the second client: %.1f\n",
+                        holdLive.Seconds > 0 ? double(holdLive.Frames) / holdLive.Seconds : 0);
+            return holdLive.Ready ? 0 : 1;
+        }
         const RunFigures holdQuiet = Measure(holdPath, hold, false);
         const RunFigures fadeLive = Measure(fadePath, fade, true);
         const RunFigures fadeQuiet = Measure(fadePath, fade, false);
@@ -249,7 +308,12 @@ private:
         RunFigures figures;
         testing::DmxReceiver lamps(olad_.Port(), 1);
         if (!lamps.WaitRegistered()) return figures;
+        if (options_.OladRealTime && !(olad_.MakeRealTime(8) && lamps.MakeRealTime(8)))
+            std::fprintf(stderr, "olad or the receiver could not be made real-time\n");
         std::vector<std::string> words = {program_};
+        if (options_.NoRealTime)
+            words.insert(words.begin(),
+                         {"setpriv", "--inh-caps=-sys_nice", "--bounding-set=-sys_nice", "--"});
         if (live)
             words.insert(words.end(), {"--live", "1", "--ola-port", std::to_string(olad_.Port())});
         words.push_back(showPath);
@@ -278,6 +342,7 @@ private:
         }
 
         auto children = Children();
+        figures.Scheduling = RealTimeThreads(program);
         const auto begin = Clock::now();
         const CpuTicks programBefore = ReadStat(program);
         const CpuTicks oladBefore = ReadStat(children["olad"]);
@@ -419,6 +484,7 @@ private:
 
     std::string program_;
     double seconds_;
+    HarnessOptions options_;
     std::string folder_;
     std::string display_;
     testing::OladProcess olad_;
@@ -428,13 +494,32 @@ private:
 } // namespace velkaro
 
 int main(int argc, char* argv[]) {
-    if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: %s PROGRAM [SECONDS]\n", argv[0]);
+    velkaro::HarnessOptions options;
+    std::vector<std::string> positional;
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word == "--timing-only")
+            options.TimingOnly = true;
+        else if (word == "--busy")
+            options.Busy = true;
+        else if (word == "--no-realtime")
+            options.NoRealTime = true;
+        else if (word == "--olad-realtime")
+            options.OladRealTime = true;
+        else
+            positional.push_back(word);
+    }
+    if (positional.empty() || positional.size() > 2) {
+        std::fprintf(stderr,
+                     "usage: %s PROGRAM [SECONDS] [--timing-only] [--busy] [--no-realtime] "
+                     "[--olad-realtime]\n",
+                     argv[0]);
         return 2;
     }
-    const std::string program = std::filesystem::absolute(argv[1]).string();
-    const double seconds = argc == 3 ? std::atof(argv[2]) : 20.0;
+    const std::string program = std::filesystem::absolute(positional[0]).string();
+    const double seconds = positional.size() == 2 ? std::atof(positional[1].c_str()) : 20.0;
+    options.Seconds = seconds > 0 ? seconds : 20.0;
     std::signal(SIGPIPE, SIG_IGN);
-    velkaro::Harness harness(program, seconds > 0 ? seconds : 20.0);
+    velkaro::Harness harness(program, options);
     return harness.Run();
 }
