@@ -2,6 +2,7 @@
 #include "ui/ShowFileCommands.h"
 
 #include "files/ShowFile.h"
+#include "playback/FseqExport.h"
 #include "ui/CommandPanel.h"
 #include "ui/ErrorHandling.h"
 #include "ui/FileDialogs.h"
@@ -15,11 +16,25 @@ namespace velkaro {
 
 namespace {
 
+// Shown as "DMX"; the pattern takes the extension in any letter case.
+const QString DmxFilter = "DMX (*.[dD][mM][xX])";
+// Sequences for players that read FSEQ; the show itself stays a DMX document.
+const QString FseqFilter = "FSEQ (*.fseq)";
+const QString CompressedFseqFilter = "FSEQ komprimiert (*.fseq)";
+
 QFileDialog* NewShowDialog(QWidget* parent, const QString& name, QFileDialog::AcceptMode mode) {
     QFileDialog* dialog = NewFileDialog(parent, name, mode);
-    // Shown as "DMX"; the pattern takes the extension in any letter case.
-    dialog->setNameFilter("DMX (*.[dD][mM][xX])");
+    dialog->setNameFilter(DmxFilter);
     dialog->setDefaultSuffix("DMX");
+    return dialog;
+}
+
+QFileDialog* NewSaveDialog(QWidget* parent) {
+    QFileDialog* dialog = NewShowDialog(parent, "saveShowDialog", QFileDialog::AcceptSave);
+    dialog->setNameFilters({DmxFilter, FseqFilter, CompressedFseqFilter});
+    QObject::connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString& filter) {
+        dialog->setDefaultSuffix(filter == DmxFilter ? "DMX" : "fseq");
+    });
     return dialog;
 }
 
@@ -30,7 +45,7 @@ ShowFileCommands::ShowFileCommands(QWidget* window, ShowState& show, SettingsCon
     : QObject(window), window_(window), show_(show), settings_(settings), view_(view),
       panel_(panel) {
     openShowDialog_ = NewShowDialog(window, "openShowDialog", QFileDialog::AcceptOpen);
-    saveShowDialog_ = NewShowDialog(window, "saveShowDialog", QFileDialog::AcceptSave);
+    saveShowDialog_ = NewSaveDialog(window);
 }
 
 void ShowFileCommands::LoadShow(const QString& path, bool append) {
@@ -78,11 +93,22 @@ void ShowFileCommands::LoadShowFile() {
     });
 }
 
+void ShowFileCommands::ExportFseq(const QString& path, bool compress) {
+    velkaro::ExportFseq(LocalPath(path), show_.Cells, settings_.Values(), settings_.MonoMode(),
+                        compress);
+}
+
 void ShowFileCommands::SaveShowFile() {
     RunGuarded(window_, [this] {
         show_.IgnoreNextGridRelease = true;
+        // Each save starts as a DMX save, so an earlier export is never repeated by accident.
+        saveShowDialog_->selectNameFilter(DmxFilter);
+        saveShowDialog_->setDefaultSuffix("DMX");
         const QString path = ChooseFile(saveShowDialog_);
         if (path.isEmpty()) return;
+        const QString filter = saveShowDialog_->selectedNameFilter();
+        // An export leaves caption and unsaved state alone: the show is still its DMX file.
+        if (filter != DmxFilter) return ExportFseq(path, filter == CompressedFseqFilter);
         SetCaption(path);
         SaveShow(path);
         emit showMatchesFile();
