@@ -1,0 +1,159 @@
+// velkaro-player: plays a show or an FSEQ sequence through olad without a window.
+#include "app/PlayerOptions.h"
+#include "model/ShowError.h"
+#include "output/LiveOutputSender.h"
+#include "playback/FramePlayer.h"
+#include "playback/PlaySource.h"
+#include "playback/PlayerStatus.h"
+
+#include <pthread.h>
+#include <sched.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <ctime>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <thread>
+
+namespace {
+
+using namespace velkaro;
+using Clock = std::chrono::steady_clock;
+
+constexpr const char* Program = "velkaro-player";
+constexpr int ExitFault = 2;
+
+// The frames keep their deadlines better on a busy machine when the system grants it; without
+// the right (an ordinary user without LimitRTPRIO) the player still plays.
+void AskForRealTime() {
+    sched_param priority{};
+    priority.sched_priority = 20;
+    pthread_setschedparam(pthread_self(), SCHED_FIFO, &priority);
+}
+
+// Signals arrive only where the main thread asks for them; no work runs in a handler.
+sigset_t BlockStopSignals() {
+    sigset_t stops;
+    sigemptyset(&stops);
+    sigaddset(&stops, SIGINT);
+    sigaddset(&stops, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stops, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+    return stops;
+}
+
+// Watches for a stop signal, the end of play and olad, and keeps the status line, until the
+// player has finished.
+class Watch {
+public:
+    Watch(const PlayerOptions& options, const PlaySource& source, FramePlayer& player,
+          const LiveOutputSender& sender)
+        : options_(options), source_(source), player_(player), sender_(sender),
+          terminal_(::isatty(STDOUT_FILENO) == 1) {}
+
+    void Run(const sigset_t& stops) {
+        const timespec interval{0, 250'000'000};
+        while (!player_.Finished()) {
+            if (::sigtimedwait(&stops, nullptr, &interval) > 0) player_.Stop();
+            ReportOlad();
+            if (terminal_) ShowStatus();
+        }
+        if (terminal_) std::cout << '\n' << std::flush;
+    }
+
+private:
+    void ReportOlad() {
+        const bool connected = sender_.Status() == LiveOutputStatus::Connected;
+        if (connected) {
+            missingSince_.reset();
+            told_ = false;
+            return;
+        }
+        if (!missingSince_) missingSince_ = Clock::now();
+        // Connecting takes a moment; only a daemon missing for a second is worth a word.
+        if (!told_ && Clock::now() - *missingSince_ > std::chrono::seconds(1)) {
+            std::cerr << (terminal_ ? "\n" : "") << Program << ": "
+                      << OladMissingMessage(options_.olaPort) << '\n';
+            told_ = true;
+        }
+    }
+
+    void ShowStatus() {
+        const auto elapsed =
+            std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start_);
+        std::cout << '\r'
+                  << PlayerStatusLine(options_.file, source_.UnitName(), source_.CurrentUnit(),
+                                      source_.Units(), std::uint64_t(elapsed.count()),
+                                      sender_.Status() == LiveOutputStatus::Connected)
+                  << "\033[K" << std::flush;
+    }
+
+    const PlayerOptions& options_;
+    const PlaySource& source_;
+    FramePlayer& player_;
+    const LiveOutputSender& sender_;
+    const bool terminal_;
+    const Clock::time_point start_ = Clock::now();
+    std::optional<Clock::time_point> missingSince_;
+    bool told_ = false;
+};
+
+int Play(const PlayerOptions& options) {
+    const sigset_t stops = BlockStopSignals();
+    std::unique_ptr<Grid> cells;
+    std::unique_ptr<PlaySource> source;
+    try {
+        source = OpenPlaySource(options.file, cells);
+    } catch (const ShowError& error) {
+        std::cerr << Program << ": " << WithFullStop(error.what()) << '\n';
+        return ExitFault;
+    }
+    LiveOutputSender sender(options.olaPort);
+    sender.Start(options.universe);
+    PlayOptions playOptions;
+    playOptions.SpeedPercent = options.speed;
+    playOptions.Passes = options.times;
+    FramePlayer player(
+        *source, [&sender](const DmxFrame& frame) { sender.Submit(frame); }, playOptions);
+    std::optional<std::string> failure;
+    std::thread playing([&] {
+        AskForRealTime();
+        try {
+            player.Run();
+        } catch (const ShowError& error) {
+            failure = error.what();
+            player.Stop();
+        }
+    });
+    Watch(options, *source, player, sender).Run(stops);
+    playing.join();
+    sender.Stop(); // the blackout
+    if (!failure) return 0;
+    std::cerr << Program << ": " << WithFullStop(*failure) << '\n';
+    return ExitFault;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    const PlayerOptions options =
+        ParsePlayerOptions(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
+    switch (options.action) {
+    case PlayerOptions::Action::ShowHelp:
+        std::cout << PlayerUsageText(Program);
+        return 0;
+    case PlayerOptions::Action::ShowVersion:
+        std::cout << "Velkaro-player " << VELKARO_VERSION << '\n';
+        return 0;
+    case PlayerOptions::Action::Error:
+        std::cerr << Program << ": " << options.error << '\n'
+                  << "Aufruf: " << Program << " --help zeigt die Hilfe.\n";
+        return ExitFault;
+    case PlayerOptions::Action::Play:
+        break;
+    }
+    return Play(options);
+}
