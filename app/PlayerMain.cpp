@@ -101,6 +101,20 @@ private:
     bool told_ = false;
 };
 
+// Sends the blackout and stays until it left: a program that exits with an answer of olad
+// still unread makes the system reset the connection, and olad would drop the blackout with it.
+void BlackOut(LiveOutputSender& sender) {
+    const bool connected = sender.Status() == LiveOutputStatus::Connected;
+    const std::uint64_t sent = sender.FramesSent();
+    sender.Stop();
+    if (!connected) return;
+    const auto deadline = Clock::now() + std::chrono::seconds(1);
+    while (sender.FramesSent() == sent && Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    // Time for the sender's thread to take in olad's last answers.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+}
+
 int Play(const PlayerOptions& options) {
     const sigset_t stops = BlockStopSignals();
     std::unique_ptr<Grid> cells;
@@ -130,7 +144,7 @@ int Play(const PlayerOptions& options) {
     });
     Watch(options, *source, player, sender).Run(stops);
     playing.join();
-    sender.Stop(); // the blackout
+    BlackOut(sender);
     if (!failure) return 0;
     std::cerr << Program << ": " << WithFullStop(*failure) << '\n';
     return ExitFault;
