@@ -10,6 +10,7 @@
 #include "ui/SettingsControls.h"
 #include "ui/ShowState.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 
 namespace velkaro {
@@ -22,6 +23,15 @@ const QString DmxFilter = "DMX (*.[dD][mM][xX])";
 const QString FseqFilter = "FSEQ (*.fseq)";
 const QString CompressedFseqFilter = "FSEQ komprimiert (*.fseq)";
 
+enum class SaveKind { Dmx, Fseq, CompressedFseq };
+
+// The dialog names its filter in full or, as it shows it, by the name alone.
+SaveKind KindOf(const QString& filter) {
+    if (filter.startsWith("FSEQ komprimiert")) return SaveKind::CompressedFseq;
+    if (filter.startsWith("FSEQ")) return SaveKind::Fseq;
+    return SaveKind::Dmx;
+}
+
 QFileDialog* NewShowDialog(QWidget* parent, const QString& name, QFileDialog::AcceptMode mode) {
     QFileDialog* dialog = NewFileDialog(parent, name, mode);
     dialog->setNameFilter(DmxFilter);
@@ -32,8 +42,12 @@ QFileDialog* NewShowDialog(QWidget* parent, const QString& name, QFileDialog::Ac
 QFileDialog* NewSaveDialog(QWidget* parent) {
     QFileDialog* dialog = NewShowDialog(parent, "saveShowDialog", QFileDialog::AcceptSave);
     dialog->setNameFilters({DmxFilter, FseqFilter, CompressedFseqFilter});
-    QObject::connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString& filter) {
-        dialog->setDefaultSuffix(filter == DmxFilter ? "DMX" : "fseq");
+    // The name gets the extension of the type chosen, however it was chosen: the dialog tells
+    // of a choice made in code only through its type list.
+    auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+    QObject::connect(types, &QComboBox::currentIndexChanged, dialog, [dialog](int index) {
+        const bool dmx = KindOf(dialog->nameFilters().value(index)) == SaveKind::Dmx;
+        dialog->setDefaultSuffix(dmx ? "DMX" : "fseq");
     });
     return dialog;
 }
@@ -103,12 +117,11 @@ void ShowFileCommands::SaveShowFile() {
         show_.IgnoreNextGridRelease = true;
         // Each save starts as a DMX save, so an earlier export is never repeated by accident.
         saveShowDialog_->selectNameFilter(DmxFilter);
-        saveShowDialog_->setDefaultSuffix("DMX");
         const QString path = ChooseFile(saveShowDialog_);
         if (path.isEmpty()) return;
-        const QString filter = saveShowDialog_->selectedNameFilter();
+        const SaveKind kind = KindOf(saveShowDialog_->selectedNameFilter());
         // An export leaves caption and unsaved state alone: the show is still its DMX file.
-        if (filter != DmxFilter) return ExportFseq(path, filter == CompressedFseqFilter);
+        if (kind != SaveKind::Dmx) return ExportFseq(path, kind == SaveKind::CompressedFseq);
         SetCaption(path);
         SaveShow(path);
         emit showMatchesFile();
