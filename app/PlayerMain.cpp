@@ -2,18 +2,17 @@
 #include "app/PlayerOptions.h"
 #include "model/ShowError.h"
 #include "output/LiveOutputSender.h"
-#include "playback/FramePlayer.h"
-#include "playback/PlaySource.h"
+#include "playback/PlayerSession.h"
 #include "playback/PlayerStatus.h"
 
 #include <pthread.h>
-#include <sched.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <csignal>
 #include <ctime>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -26,20 +25,14 @@ using Clock = std::chrono::steady_clock;
 constexpr const char* Program = "velkaro-player";
 constexpr int ExitFault = 2;
 
-// The frames keep their deadlines better on a busy machine when the system grants it; without
-// the right (an ordinary user without LimitRTPRIO) the player still plays.
-void AskForRealTime() {
-    sched_param priority{};
-    priority.sched_priority = 20;
-    pthread_setschedparam(pthread_self(), SCHED_FIFO, &priority);
-}
-
-// Signals arrive only where the main thread asks for them; no work runs in a handler.
+// Signals arrive only where the main thread asks for them; no work runs in a handler. SIGUSR1
+// is the player's own: the end of play wakes the main thread with it.
 sigset_t BlockStopSignals() {
     sigset_t stops;
     sigemptyset(&stops);
     sigaddset(&stops, SIGINT);
     sigaddset(&stops, SIGTERM);
+    sigaddset(&stops, SIGUSR1);
     pthread_sigmask(SIG_BLOCK, &stops, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
     return stops;
@@ -49,15 +42,15 @@ sigset_t BlockStopSignals() {
 // player has finished.
 class Watch {
 public:
-    Watch(const PlayerOptions& options, const PlaySource& source, FramePlayer& player,
-          const LiveOutputSender& sender)
-        : options_(options), source_(source), player_(player), sender_(sender),
+    Watch(const PlayerOptions& options, PlayerSession& session, const LiveOutputSender& sender)
+        : options_(options), session_(session), sender_(sender),
           terminal_(::isatty(STDOUT_FILENO) == 1) {}
 
     void Run(const sigset_t& stops) {
         const timespec interval{0, 250'000'000};
-        while (!player_.Finished()) {
-            if (::sigtimedwait(&stops, nullptr, &interval) > 0) player_.Stop();
+        for (;;) {
+            const int signal = ::sigtimedwait(&stops, nullptr, &interval);
+            if (signal == SIGINT || signal == SIGTERM || session_.Finished()) break;
             ReportOlad();
             if (terminal_) ShowStatus();
         }
@@ -85,15 +78,14 @@ private:
         const auto elapsed =
             std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start_);
         std::cout << '\r'
-                  << PlayerStatusLine(options_.file, source_.UnitName(), source_.CurrentUnit(),
-                                      source_.Units(), std::uint64_t(elapsed.count()),
+                  << PlayerStatusLine(options_.file, session_.UnitName(), session_.Unit(),
+                                      session_.Units(), std::uint64_t(elapsed.count()),
                                       sender_.Status() == LiveOutputStatus::Connected)
                   << "\033[K" << std::flush;
     }
 
     const PlayerOptions& options_;
-    const PlaySource& source_;
-    FramePlayer& player_;
+    PlayerSession& session_;
     const LiveOutputSender& sender_;
     const bool terminal_;
     const Clock::time_point start_ = Clock::now();
@@ -117,33 +109,25 @@ void BlackOut(LiveOutputSender& sender) {
 
 int Play(const PlayerOptions& options) {
     const sigset_t stops = BlockStopSignals();
-    std::unique_ptr<Grid> cells;
-    std::unique_ptr<PlaySource> source;
+    LiveOutputSender sender(options.olaPort);
+    PlayerSessionOptions playOptions;
+    playOptions.SpeedPercent = options.speed;
+    playOptions.Passes = options.times;
+    playOptions.OnFinished = [] { ::kill(::getpid(), SIGUSR1); };
+    std::unique_ptr<PlayerSession> session;
     try {
-        source = OpenPlaySource(options.file, cells);
+        session = OpenPlayerSession(options.file, sender, playOptions);
     } catch (const ShowError& error) {
         std::cerr << Program << ": " << WithFullStop(error.what()) << '\n';
         return ExitFault;
     }
-    LiveOutputSender sender(options.olaPort);
+    // Output begins only once the file proved playable.
     sender.Start(options.universe);
-    PlayOptions playOptions;
-    playOptions.SpeedPercent = options.speed;
-    playOptions.Passes = options.times;
-    FramePlayer player(
-        *source, [&sender](const DmxFrame& frame) { sender.Submit(frame); }, playOptions);
-    std::optional<std::string> failure;
-    std::thread playing([&] {
-        AskForRealTime();
-        try {
-            player.Run();
-        } catch (const ShowError& error) {
-            failure = error.what();
-            player.Stop();
-        }
-    });
-    Watch(options, *source, player, sender).Run(stops);
-    playing.join();
+    session->Start();
+    Watch(options, *session, sender).Run(stops);
+    session->Stop();
+    const std::optional<std::string> failure = session->Failure();
+    session.reset();
     BlackOut(sender);
     if (!failure) return 0;
     std::cerr << Program << ": " << WithFullStop(*failure) << '\n';

@@ -20,6 +20,10 @@ struct PreviewFrame {
 // the counters, so stopping and resuming the timer continues where it stopped.
 class PreviewClock {
 public:
+    PreviewClock() = default;
+    // The counters at a known position, for a player that hands the position on.
+    PreviewClock(int playStep, int playTick) : playStep_(playStep), playTick_(playTick) {}
+
     int PlayStep() const { return playStep_; }
     int PlayTick() const { return playTick_; }
 

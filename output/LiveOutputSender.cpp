@@ -21,6 +21,8 @@ constexpr Clock::duration IdleWait = milliseconds(1000);
 
 const DmxFrame Dark{};
 
+constexpr int RealTimePriority = 9;
+
 // A write to a connection that olad closed raises SIGPIPE, whose default ends the program.
 // The signal goes to the writing thread, so blocking it here is enough.
 void BlockBrokenPipeSignal() {
@@ -28,14 +30,6 @@ void BlockBrokenPipeSignal() {
     sigemptyset(&signals);
     sigaddset(&signals, SIGPIPE);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-}
-
-// Woken by every frame, the thread would otherwise take the core of the window that woke it
-// and keep the window waiting; as a batch thread it lets the waker run on, and the other core
-// picks it up at once.
-void YieldToTheWindow() {
-    sched_param none{};
-    pthread_setschedparam(pthread_self(), SCHED_BATCH, &none);
 }
 
 } // namespace
@@ -243,7 +237,8 @@ private:
 
 void LiveOutputSender::Run() {
     BlockBrokenPipeSignal();
-    YieldToTheWindow();
+    // One below the engine: when both want the core, the frame being rendered comes first.
+    grant_ = RequestRealTimeForThisThread(RealTimePriority);
     Worker(*this).Run();
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "model/DmxFrame.h"
+#include "playback/FrameSink.h"
+#include "playback/RealTime.h"
 
 #include <atomic>
 #include <cstdint>
@@ -31,8 +33,11 @@ enum class LiveOutputStatus {
 // dropped raises no SIGPIPE: the library writes with MSG_NOSIGNAL, and the sender's thread
 // blocks SIGPIPE besides, without touching the rest of the program's signal handling.
 //
-// Not copyable. Every method is safe from any thread; the window calls them from its own.
-class LiveOutputSender {
+// The thread asks for the same real-time scheduling as the playback engine that feeds it: a
+// frame the engine rendered on time must not then wait for the core.
+//
+// Not copyable. Every method is safe from any thread; the engine sends from its own.
+class LiveOutputSender : public FrameSink {
 public:
     static constexpr int DefaultPort = 9010; // olad's RPC port unless told otherwise
 
@@ -40,7 +45,7 @@ public:
     explicit LiveOutputSender(int port = DefaultPort);
     // Switches off as Stop does (the blackout goes out if olad takes it at once) and ends the
     // thread; returns within a few milliseconds even when olad hangs.
-    ~LiveOutputSender();
+    ~LiveOutputSender() override;
     LiveOutputSender(const LiveOutputSender&) = delete;
     LiveOutputSender& operator=(const LiveOutputSender&) = delete;
 
@@ -56,6 +61,8 @@ public:
     // Offers the frame the lamps should show now. Copies 512 bytes and wakes the thread; never
     // waits for olad. Ignored while off.
     void Submit(const DmxFrame& frame);
+    // The engine's frames: Submit.
+    void Send(const DmxFrame& frame) override { Submit(frame); }
     // Offers a moment of a fade; the sender's thread blends it. Copies two frames, never waits.
     void SubmitFade(const DmxFade& fade);
 
@@ -63,6 +70,8 @@ public:
     bool IsOn() const;
     int Universe() const;
     int Port() const { return port_; }
+    // What the sender's thread was granted; None until it asked.
+    RealTimeGrant Grant() const { return grant_.load(); }
 
     // Diagnostics: frames written to olad (also repeats and blackouts) and submitted frames
     // that a newer one replaced before they were sent, since construction.
@@ -94,6 +103,7 @@ private:
     std::atomic<LiveOutputStatus> status_{LiveOutputStatus::Off};
     std::atomic<std::uint64_t> framesSent_{0};
     std::atomic<std::uint64_t> framesDropped_{0};
+    std::atomic<RealTimeGrant> grant_{RealTimeGrant::None};
     std::thread thread_;
 };
 

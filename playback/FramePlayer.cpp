@@ -1,86 +1,94 @@
 #include "playback/FramePlayer.h"
 
+#include "commands/PreviewClock.h"
+#include "model/ShowError.h"
+#include "playback/PlaybackEngine.h"
+#include "playback/RealTime.h"
+
 #include <algorithm>
 
 namespace velkaro {
 
 namespace {
 
-// 50 frames a second while a show fades, as live output sends, and never more for a sequence.
+using Clock = std::chrono::steady_clock;
+
+// At most 50 frames a second, as live output sends: more would only queue up before the line.
 constexpr std::uint64_t FrameGapMicros = 20'000;
 
 } // namespace
 
-FramePlayer::FramePlayer(PlaySource& source, Sink sink, const PlayOptions& options)
-    : source_(source), sink_(std::move(sink)), options_(options),
-      passMicros_(std::max<std::uint64_t>(source.PassMicros(), 1)) {
-    options_.SpeedPercent = std::clamp(options_.SpeedPercent, 1, 1000);
+FramePlayer::FramePlayer(FseqReader& sequence, FrameSink& sink, const SequencePlayOptions& options)
+    : sequence_(sequence), sink_(sink), options_(options),
+      frameMicros_(std::uint64_t(std::max(sequence.FrameTimeMs(), 1)) * 1000),
+      passMicros_(std::max<std::uint64_t>(sequence.Frames(), 1) * frameMicros_) {
+    options_.SpeedPercent = std::clamp(options_.SpeedPercent, MinPreviewSpeed, MaxPreviewSpeed);
+    thread_ = std::thread([this] { Run(); });
 }
 
-std::uint64_t FramePlayer::WallMicros(std::uint64_t showMicros) const {
-    return showMicros * 100 / std::uint64_t(options_.SpeedPercent);
+FramePlayer::~FramePlayer() {
+    Stop();
+    thread_.join();
 }
 
-// The moment after `now` to send next: the next change of content, sooner during a fade, never
-// sooner than one frame gap of wall time, never past the end of the last pass.
-std::uint64_t FramePlayer::NextMoment(std::uint64_t now, std::uint64_t change) const {
+void FramePlayer::Stop() {
+    quit_.store(true);
+    wake_.Wake();
+}
+
+std::optional<std::string> FramePlayer::Failure() const {
+    std::lock_guard lock(failureMutex_);
+    return failure_;
+}
+
+void FramePlayer::Run() {
+    RequestRealTimeForThisThread(PlaybackEngine::RealTimePriority);
+    try {
+        Play();
+    } catch (const ShowError& error) {
+        std::lock_guard lock(failureMutex_);
+        failure_ = error.what();
+    }
+    finished_.store(true);
+    if (options_.OnFinished) options_.OnFinished();
+}
+
+// The moment of the sequence (in microseconds from its start, over all passes) to send after
+// `moment`: the next frame, or later to keep within 50 frames a second of real time, never past
+// the end of the last pass.
+std::uint64_t FramePlayer::NextMoment(std::uint64_t moment) const {
     const std::uint64_t gap = FrameGapMicros * std::uint64_t(options_.SpeedPercent) / 100;
-    std::uint64_t next = change;
-    if (source_.Fades()) next = std::min(next, now + gap);
-    next = std::max(next, now + gap);
+    std::uint64_t next = std::max((moment / frameMicros_ + 1) * frameMicros_, moment + gap);
     if (options_.Passes != 0) next = std::min(next, options_.Passes * passMicros_);
     return next;
 }
 
-void FramePlayer::Run() {
-    start_ = Clock::now();
+void FramePlayer::Play() {
+    const Clock::time_point start = Clock::now();
+    const auto speed = std::uint64_t(options_.SpeedPercent);
     DmxFrame frame{};
     std::uint64_t moment = 0;
-    for (;;) {
-        if (options_.Passes != 0 && moment >= options_.Passes * passMicros_) break;
-        const std::uint64_t pass = moment / passMicros_;
-        const std::uint64_t change =
-            source_.Render(moment % passMicros_, frame) + pass * passMicros_;
-        sink_(frame);
-        std::uint64_t next = NextMoment(moment, change);
-        {
-            std::lock_guard lock(mutex_);
-            played_ = moment;
+    while (options_.Passes == 0 || moment < options_.Passes * passMicros_) {
+        const auto index = static_cast<std::uint32_t>(moment % passMicros_ / frameMicros_);
+        sequence_.ReadFrame(index, frame);
+        if (quit_.load()) return;
+        sink_.Send(frame);
+        frame_.store(index, std::memory_order_relaxed);
+        std::uint64_t next = NextMoment(moment);
+        const Clock::time_point deadline = start + std::chrono::microseconds(next * 100 / speed);
+        for (;;) {
+            const std::uint32_t seen = wake_.Count();
+            if (quit_.load()) return;
+            if (Clock::now() >= deadline) break;
+            wake_.SleepUntil(deadline, seen);
         }
-        if (!SleepUntil(start_ + std::chrono::microseconds(WallMicros(next)))) break;
-        // Woken late (a loaded machine): go on with the moment it is now.
-        const auto late =
-            std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start_);
-        const std::uint64_t now =
-            std::uint64_t(late.count()) * std::uint64_t(options_.SpeedPercent) / 100;
+        // Woken late (a loaded machine): go on with the frame due now.
+        const auto played =
+            std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
+        const std::uint64_t now = std::uint64_t(played.count()) * speed / 100;
         if (now > next + FrameGapMicros) next = now;
         moment = next;
     }
-    std::lock_guard lock(mutex_);
-    played_ = moment;
-    finished_ = true;
-}
-
-bool FramePlayer::SleepUntil(Clock::time_point deadline) {
-    std::unique_lock lock(mutex_);
-    wake_.wait_until(lock, deadline, [this] { return stop_; });
-    return !stop_;
-}
-
-void FramePlayer::Stop() {
-    std::lock_guard lock(mutex_);
-    stop_ = true;
-    wake_.notify_all();
-}
-
-bool FramePlayer::Finished() const {
-    std::lock_guard lock(mutex_);
-    return finished_;
-}
-
-std::uint64_t FramePlayer::ShowMicros() const {
-    std::lock_guard lock(mutex_);
-    return played_;
 }
 
 } // namespace velkaro

@@ -1,56 +1,64 @@
 #pragma once
 
-#include "model/DmxFrame.h"
-#include "playback/PlaySource.h"
+#include "files/FseqReader.h"
+#include "playback/FrameSink.h"
+#include "playback/WakeSignal.h"
 
-#include <chrono>
-#include <condition_variable>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
 
 namespace velkaro {
 
-struct PlayOptions {
-    int SpeedPercent = 100;   // 25..400, time runs this much faster than at 100
+struct SequencePlayOptions {
+    int SpeedPercent = 100;   // 25..400: time runs this much faster than the sequence says
     std::uint64_t Passes = 0; // 0: until Stop
+    // Called on the player's thread once the passes are played or a frame could not be read.
+    std::function<void()> OnFinished;
 };
 
-// Plays a source in a loop on the calling thread, each frame at its own deadline: a sequence
-// frame by frame, a show at every tick and, while it fades, 50 times a second. The thread sleeps
-// to absolute deadlines; when it wakes late it goes on with the moment it woke at rather than
-// rushing through the frames it missed. No frame goes out faster than 50 a second.
+// Plays an FSEQ sequence to a sink on a thread of its own, frame by frame at the sequence's
+// frame time, in a loop. The thread sleeps to absolute deadlines under real-time scheduling
+// where the system grants it; woken late it goes on with the frame due then rather than rushing
+// through the ones it missed, and it never sends more than 50 frames a second.
 class FramePlayer {
 public:
-    using Sink = std::function<void(const DmxFrame&)>;
-    using Clock = std::chrono::steady_clock;
+    FramePlayer(FseqReader& sequence, FrameSink& sink, const SequencePlayOptions& options);
+    // Stops and ends the thread.
+    ~FramePlayer();
+    FramePlayer(const FramePlayer&) = delete;
+    FramePlayer& operator=(const FramePlayer&) = delete;
 
-    FramePlayer(PlaySource& source, Sink sink, const PlayOptions& options);
-
-    // Returns after the given number of passes, or once Stop was called (from any thread).
-    void Run();
+    // Any thread; no frame goes out after it returns... once the thread noticed, at once.
     void Stop();
-    bool Finished() const;
-
-    // Time played since Run began, in the show's time.
-    std::uint64_t ShowMicros() const;
+    bool Finished() const { return finished_.load(); }
+    // The frame sent last.
+    std::uint32_t Frame() const { return frame_.load(std::memory_order_relaxed); }
+    // The fault that ended play, if one did (the file changed under the player).
+    std::optional<std::string> Failure() const;
 
 private:
-    std::uint64_t WallMicros(std::uint64_t showMicros) const;
-    std::uint64_t NextMoment(std::uint64_t now, std::uint64_t change) const;
-    bool SleepUntil(Clock::time_point deadline);
+    void Run();
+    void Play();
+    std::uint64_t NextMoment(std::uint64_t moment) const;
 
-    PlaySource& source_;
-    Sink sink_;
-    PlayOptions options_;
+    FseqReader& sequence_;
+    FrameSink& sink_;
+    SequencePlayOptions options_;
+    std::uint64_t frameMicros_;
     std::uint64_t passMicros_;
-    Clock::time_point start_;
 
-    mutable std::mutex mutex_;
-    std::condition_variable wake_;
-    bool stop_ = false;
-    bool finished_ = false;
-    std::uint64_t played_ = 0;
+    WakeSignal wake_;
+    std::atomic<bool> quit_{false};
+    std::atomic<bool> finished_{false};
+    std::atomic<std::uint32_t> frame_{0};
+    mutable std::mutex failureMutex_;
+    std::optional<std::string> failure_;
+    std::thread thread_;
 };
 
 } // namespace velkaro

@@ -10,6 +10,7 @@ VELKARO_PACKAGES=(
   xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core fonts-dejavu-extra
   desktop-file-utils appstream libxml2-utils shared-mime-info man-db file dpkg-dev lintian
   ola libola-dev libzstd-dev zlib1g-dev
+  libdbus-1-dev
 )
 
 velkaro_install_packages() {

@@ -139,6 +139,7 @@ void GridView::PaintGrid() {
     canvas.Rectangle(0, endY - 2, width, endY);
 
     DrawSelectionFrame();
+    emit painted();
 }
 
 void GridView::ClearView() {

@@ -54,6 +54,10 @@ public:
     void SetSelectionShownHandler(std::function<void(bool active)> handler);
     void SetCellHoveredHandler(std::function<void(int col, int row)> handler);
 
+signals:
+    // After every PaintGrid: every edit of the cells ends with one.
+    void painted();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -1,9 +1,6 @@
 #include "ui/LiveOutput.h"
 
-#include "commands/LiveFrame.h"
-#include "ui/PreviewPlayer.h"
-#include "ui/SettingsControls.h"
-#include "ui/ShowState.h"
+#include "ui/ShowPublisher.h"
 #include "ui/controls/UpDown.h"
 
 #include <QCheckBox>
@@ -16,9 +13,8 @@ namespace velkaro {
 
 namespace {
 
-// 50 frames a second between the preview's ticks, as lighting desks send; every tick sends one
-// more at once, so steps change on the lamps exactly when the preview moves on.
-constexpr int FrameIntervalMs = 20;
+// How often the status line looks at the connection; the frames do not depend on it.
+constexpr int StatusIntervalMs = 100;
 
 QString StatusText(LiveOutputStatus status) {
     switch (status) {
@@ -36,16 +32,12 @@ QString StatusText(LiveOutputStatus status) {
 
 } // namespace
 
-LiveOutput::LiveOutput(QObject* parent, const ShowState& show, const SettingsControls& settings,
-                       const PreviewPlayer& preview, int olaPort)
-    : QObject(parent), show_(show), settings_(settings), preview_(preview), sender_(olaPort) {
-    frameTimer_ = new QTimer(this);
-    frameTimer_->setObjectName("liveFrameTimer");
-    frameTimer_->setTimerType(Qt::PreciseTimer);
-    frameTimer_->setInterval(FrameIntervalMs);
-    connect(frameTimer_, &QTimer::timeout, this, &LiveOutput::FrameTimerFired);
-    connect(&preview, &PreviewPlayer::ticked, this, &LiveOutput::PreviewTicked);
-    sinceTick_.start();
+LiveOutput::LiveOutput(QObject* parent, ShowPublisher& publisher)
+    : QObject(parent), publisher_(publisher), sender_(publisher.Sender()) {
+    statusTimer_ = new QTimer(this);
+    statusTimer_->setObjectName("liveStatusTimer");
+    statusTimer_->setInterval(StatusIntervalMs);
+    connect(statusTimer_, &QTimer::timeout, this, &LiveOutput::ShowStatus);
 }
 
 void LiveOutput::BuildGroup(QGroupBox* box) {
@@ -94,10 +86,12 @@ bool LiveOutput::IsOn() const {
 void LiveOutput::CheckBoxClicked(bool on) {
     if (on) {
         sender_.Start(universeSpinner_->Position());
-        SendFrameNow(0.0);
-        frameTimer_->start();
+        publisher_.PublishNow();
+        publisher_.Engine().SetSending(true);
+        statusTimer_->start();
     } else {
-        frameTimer_->stop();
+        publisher_.Engine().SetSending(false);
+        statusTimer_->stop();
         sender_.Stop(); // the lamps go dark
     }
     ShowStatus();
@@ -106,34 +100,6 @@ void LiveOutput::CheckBoxClicked(bool on) {
 void LiveOutput::UniverseChanged() {
     SetFieldText(universeEdit_, QString::number(universeSpinner_->Position()));
     sender_.SetUniverse(universeSpinner_->Position());
-}
-
-void LiveOutput::PreviewTicked() {
-    sinceTick_.restart();
-    if (sender_.IsOn()) SendFrameNow(0.0);
-}
-
-void LiveOutput::FrameTimerFired() {
-    // A stopped preview holds the moment it stopped at; a playing one moves on between ticks.
-    const double fraction =
-        preview_.IsPlaying()
-            ? PreviewTickFraction(static_cast<double>(sinceTick_.nsecsElapsed()) / 1e6,
-                                  preview_.IntervalMs())
-            : 0.0;
-    SendFrameNow(fraction);
-    ShowStatus();
-}
-
-void LiveOutput::SendFrameNow(double fractionOfTick) {
-    ShowSettings settings = settings_.Values();
-    const PreviewFrame moment = preview_.Clock().FrameAt(settings.Steps, settings.StepLength,
-                                                         settings.BlendMode, fractionOfTick);
-    // The lamps get every output a saved show file carries, so a live show and the same show
-    // replayed by the player look alike.
-    settings.Outputs = MaxOutputs;
-    // The sender's thread blends the two steps, so the window only lays them out.
-    ComposeLiveFade(show_.Cells, settings, settings_.MonoMode(), moment, fade_);
-    sender_.SubmitFade(fade_);
 }
 
 void LiveOutput::ShowStatus() {

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "model/DmxFrame.h"
 #include "output/LiveOutputSender.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 
 #include <vector>
@@ -17,21 +15,19 @@ class QWidget;
 
 namespace velkaro {
 
-class PreviewPlayer;
-class SettingsControls;
+class ShowPublisher;
 class UpDown;
-struct ShowState;
 
-// Live output to the lamps: while it is on, the show goes to an OLA universe as the preview
-// plays it, at least 50 frames a second, through a background sender that never holds up the
-// window. The group "Live-Ausgabe" switches it and chooses the universe.
+// Live output to the lamps: while it is on, the playback engine sends the show to an OLA
+// universe as the preview plays it, 50 frames a second and one at every tick, through a
+// background sender; neither ever waits for the window. The group "Live-Ausgabe" switches it
+// and chooses the universe.
 class LiveOutput : public QObject {
     Q_OBJECT
 public:
     static constexpr int MaxUniverse = 9999;
 
-    LiveOutput(QObject* parent, const ShowState& show, const SettingsControls& settings,
-               const PreviewPlayer& preview, int olaPort);
+    LiveOutput(QObject* parent, ShowPublisher& publisher);
 
     // Fills the group box the command panel places for it.
     void BuildGroup(QGroupBox* box);
@@ -45,18 +41,11 @@ public:
 private:
     void CheckBoxClicked(bool on);
     void UniverseChanged();
-    void PreviewTicked();
-    void SendFrameNow(double fractionOfTick);
-    void FrameTimerFired();
     void ShowStatus();
 
-    const ShowState& show_;
-    const SettingsControls& settings_;
-    const PreviewPlayer& preview_;
-    LiveOutputSender sender_;
-    DmxFade fade_{};
-    QElapsedTimer sinceTick_;
-    QTimer* frameTimer_ = nullptr;
+    ShowPublisher& publisher_;
+    LiveOutputSender& sender_;
+    QTimer* statusTimer_ = nullptr;
     QCheckBox* liveOutputCheck_ = nullptr;
     QLineEdit* universeEdit_ = nullptr;
     UpDown* universeSpinner_ = nullptr;

@@ -16,6 +16,7 @@
 #include "ui/SelectionPanel.h"
 #include "ui/SettingsControls.h"
 #include "ui/ShowFileCommands.h"
+#include "ui/ShowPublisher.h"
 #include "ui/ShowState.h"
 #include "ui/StatusBar.h"
 #include "ui/UndoHistory.h"
@@ -77,8 +78,11 @@ void MainWindow::BuildLayout() {
     resize(1105, 809); // the client area that gives the grid 931 x 687 pixels
     SetAlignInset(this, 0);
     settings_ = new SettingsControls(this);
-    preview_ = new PreviewPlayer(this, *show_, *settings_);
-    liveOutput_ = new LiveOutput(this, *show_, *settings_, *preview_, options_.OlaPort);
+    // First, so that the engine's thread ends before the parts it reports to go away.
+    publisher_ = new ShowPublisher(this, *show_, *settings_, options_.OlaPort);
+    connect(settings_, &SettingsControls::playbackChanged, publisher_, &ShowPublisher::MarkChanged);
+    preview_ = new PreviewPlayer(this, *show_, *settings_, *publisher_);
+    liveOutput_ = new LiveOutput(this, *publisher_);
     commandPanel_ = new CommandPanel(
         this, *settings_, [this](QGroupBox* box) { preview_->BuildSpeedBar(box); },
         [this](QGroupBox* box) { liveOutput_->BuildGroup(box); });
@@ -98,6 +102,7 @@ void MainWindow::BuildGridArea() {
     paletteHost_->resize(100, 66);
     SetAlign(paletteHost_, Align::Bottom);
     gridView_ = new GridView(gridArea_, *show_, *settings_);
+    connect(gridView_, &GridView::painted, publisher_, &ShowPublisher::MarkChanged);
     gridView_->SetSelectionShownHandler([this](bool active) { ShowSelectionPanel(active); });
     gridView_->SetCellHoveredHandler([this](int col, int row) { statusBar_->ShowCell(col, row); });
 }

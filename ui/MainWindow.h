@@ -17,6 +17,7 @@ class LiveOutput;
 class Panel;
 class PaletteWindow;
 class PreviewPlayer;
+class ShowPublisher;
 class RecoveryCopies;
 class RowGeneratorCommands;
 class SelectionCommands;
@@ -82,6 +83,7 @@ private:
     bool activated_ = false;
     std::unique_ptr<ShowState> show_;
     SettingsControls* settings_ = nullptr;
+    ShowPublisher* publisher_ = nullptr;
     PreviewPlayer* preview_ = nullptr;
     LiveOutput* liveOutput_ = nullptr;
     CommandPanel* commandPanel_ = nullptr;

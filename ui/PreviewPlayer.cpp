@@ -1,8 +1,9 @@
 // The preview bar that plays the show: one bar per output, blended from step to step as the
-// lamps would show it.
+// lamps show it.
 #include "ui/PreviewPlayer.h"
 
 #include "ui/SettingsControls.h"
+#include "ui/ShowPublisher.h"
 #include "ui/ShowState.h"
 #include "ui/controls/Align.h"
 #include "ui/controls/PaintBox.h"
@@ -28,16 +29,23 @@ void FillSolid(Canvas& canvas, const PreviewRect& area, TColor colour) {
 } // namespace
 
 PreviewPlayer::PreviewPlayer(QObject* parent, const ShowState& show,
-                             const SettingsControls& settings)
-    : QObject(parent), show_(show), settings_(settings) {
+                             const SettingsControls& settings, ShowPublisher& publisher)
+    : QObject(parent), show_(show), settings_(settings), publisher_(publisher) {
     previewTimer_ = new QTimer(this);
     previewTimer_->setObjectName("previewTimer");
     previewTimer_->setInterval(TickMs);
-    // The live output changes steps on the lamps at the ticks: they come on time, not within
-    // the few percent a coarse timer may stray.
-    previewTimer_->setTimerType(Qt::PreciseTimer);
     previewTimer_->start();
-    connect(previewTimer_, &QTimer::timeout, this, &PreviewPlayer::Tick);
+    connect(previewTimer_, &QTimer::timeout, this, [this] {
+        FollowTimer();
+        EngineTicked();
+    });
+    // On the engine's thread: one redraw waits in the queue at most, however many ticks pass
+    // while the window is busy.
+    publisher_.Engine().SetTickListener([this] {
+        if (!redrawPosted_.exchange(true))
+            QMetaObject::invokeMethod(
+                this, [this] { EngineTicked(); }, Qt::QueuedConnection);
+    });
 }
 
 void PreviewPlayer::BuildBar(QWidget* area) {
@@ -72,8 +80,28 @@ QScrollBar* PreviewPlayer::BuildSpeedBar(QGroupBox* box) {
 }
 
 void PreviewPlayer::Tick() {
-    // Settings and cells are read afresh on every tick, so every edit shows on the next one.
-    const int bars = PreviewTick(clock_, show_.Cells, settings_.Values(), colours_);
+    // The step is taken with the settings the controls hold now.
+    publisher_.PublishNow();
+    FollowTimer();
+    publisher_.Engine().StepOneTick();
+    Draw(publisher_.Engine().Position());
+}
+
+void PreviewPlayer::EngineTicked() {
+    redrawPosted_ = false;
+    FollowTimer();
+    const PlayPosition position = publisher_.Engine().Position();
+    if (position.Ticks != drawnTicks_) Draw(position);
+}
+
+void PreviewPlayer::Draw(const PlayPosition& position) {
+    drawnTicks_ = position.Ticks;
+    // The cells and settings as they are now, so every edit shows at the next tick.
+    const ShowSettings settings = settings_.Values();
+    const PreviewFrame frame =
+        PreviewClock(position.PlayStep, position.PlayTick)
+            .FrameAt(settings.Steps, settings.StepLength, settings.BlendMode, 0.0);
+    const int bars = ComputePreviewColours(show_.Cells, settings.Outputs, frame, colours_);
     const PreviewBarLayout layout =
         LayoutPreviewBar(previewBar_->width(), previewBar_->height(), bars);
     Canvas& canvas = previewBar_->canvas();
@@ -86,6 +114,7 @@ void PreviewPlayer::Tick() {
 void PreviewPlayer::SpeedChanged() {
     const int speed = previewSpeedBar_->value();
     previewTimer_->setInterval(PreviewIntervalMs(speed));
+    publisher_.Engine().SetSpeed(speed);
     previewSpeedGroup_->setTitle(QString::fromStdString(PreviewSpeedCaption(speed)));
 }
 
@@ -97,11 +126,34 @@ bool PreviewPlayer::IsPlaying() const {
     return previewTimer_->isActive();
 }
 
-void PreviewPlayer::ToggleStopped() {
-    if (previewTimer_->isActive())
-        previewTimer_->stop();
-    else
+void PreviewPlayer::SetPlaying(bool playing) {
+    if (playing)
         previewTimer_->start();
+    else
+        previewTimer_->stop();
+    FollowTimer();
+}
+
+void PreviewPlayer::ToggleStopped() {
+    SetPlaying(!previewTimer_->isActive());
+}
+
+void PreviewPlayer::FollowTimer() const {
+    PlaybackEngine& engine = publisher_.Engine();
+    if (engine.IsPlaying() != previewTimer_->isActive())
+        engine.SetPlaying(previewTimer_->isActive());
+}
+
+void PreviewPlayer::Rewind() {
+    FollowTimer();
+    publisher_.Engine().Rewind();
+    drawnTicks_ = 0;
+}
+
+PreviewClock PreviewPlayer::Clock() const {
+    FollowTimer();
+    const PlayPosition position = publisher_.Engine().Position();
+    return PreviewClock(position.PlayStep, position.PlayTick);
 }
 
 } // namespace velkaro

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "commands/PreviewClock.h"
+#include "playback/PlaybackTimeline.h"
 
 #include <QObject>
+
+#include <atomic>
 
 class QGroupBox;
 class QScrollBar;
@@ -13,48 +16,61 @@ namespace velkaro {
 
 class PaintBox;
 class SettingsControls;
+class ShowPublisher;
 struct ShowState;
 
-// The preview: a bar below the grid that plays the show as the lamps would, one bar per
-// output, its timer, its counters and the speed bar in the command panel.
+// The preview: a bar below the grid that plays the show as the lamps show it, one bar per
+// output, and the speed bar in the command panel. The playback engine keeps the time; the bar
+// draws the engine's position at each of its ticks, so bar and lamps never drift apart, and
+// a window thread that was held up draws the newest tick once when it is free again.
+// The timer stands for play: it runs while the show plays, at the tick interval.
 class PreviewPlayer : public QObject {
     Q_OBJECT
 public:
-    PreviewPlayer(QObject* parent, const ShowState& show, const SettingsControls& settings);
+    PreviewPlayer(QObject* parent, const ShowState& show, const SettingsControls& settings,
+                  ShowPublisher& publisher);
 
     // Places the preview bar at the bottom of the grid area.
     void BuildBar(QWidget* area);
     // Places the speed bar into its group box; returns it.
     QScrollBar* BuildSpeedBar(QGroupBox* box);
 
-    // One tick: advances the counters and draws the bars.
+    // One tick by hand: advances the counters and draws the bars.
     void Tick();
     bool IsPlaying() const;
+    void SetPlaying(bool playing);
     // The time between two ticks at the speed set now.
     int IntervalMs() const;
     // Stopping keeps the counters and the last picture; starting again continues from there.
     void ToggleStopped();
 
     // Puts the counters back to the show's first step.
-    void Rewind() { clock_ = PreviewClock{}; }
-    const PreviewClock& Clock() const { return clock_; }
+    void Rewind();
+    // The counters of the engine's newest tick.
+    PreviewClock Clock() const;
     const PreviewColours& Colours() const { return colours_; }
 
 signals:
-    // After every tick, with the moment it shows.
+    // After every tick drawn, with the moment it shows.
     void ticked();
 
 private:
     void SpeedChanged();
+    // Follows a timer started or stopped directly.
+    void FollowTimer() const;
+    void EngineTicked();
+    void Draw(const PlayPosition& position);
 
     const ShowState& show_;
     const SettingsControls& settings_;
+    ShowPublisher& publisher_;
     PaintBox* previewBar_ = nullptr;
     QGroupBox* previewSpeedGroup_ = nullptr;
     QScrollBar* previewSpeedBar_ = nullptr;
     QTimer* previewTimer_ = nullptr;
-    PreviewClock clock_;
     PreviewColours colours_{};
+    std::uint64_t drawnTicks_ = 0;
+    std::atomic<bool> redrawPosted_{false};
 };
 
 } // namespace velkaro

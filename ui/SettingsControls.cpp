@@ -101,19 +101,25 @@ void SettingsControls::Start() {
     outputsSpinner_->OnChange = [this] {
         SetFieldText(outputsEdit_, QString::number(outputsSpinner_->Position()));
         emit outputsChanged();
+        emit playbackChanged();
     };
     stepsSpinner_->OnChange = [this] {
         SetFieldText(stepsEdit_, QString::number(stepsSpinner_->Position()));
         emit stepsChanged();
+        emit playbackChanged();
     };
     stepLengthSpinner_->OnChange = [this] {
         SetFieldText(stepLengthEdit_, QString::number(stepLengthSpinner_->Position()));
+        emit playbackChanged();
     };
     connect(shownStepsSpinner_, &QSpinBox::valueChanged, this, [this] {
         if (shownStepsSpinner_->value() == 0) shownStepsSpinner_->setValue(1);
         emit shownRowsChanged();
     });
     connect(singleColourCheck_, &QCheckBox::clicked, this, [this] { emit singleColourClicked(); });
+    // Also when a loaded show or a test sets them, not only on a click.
+    connect(singleColourCheck_, &QCheckBox::toggled, this, &SettingsControls::playbackChanged);
+    connect(blendModeButtons_, &QButtonGroup::idToggled, this, &SettingsControls::playbackChanged);
     // The spinners fill their fields once while the window is created.
     outputsSpinner_->OnChange();
     stepsSpinner_->OnChange();

@@ -66,6 +66,8 @@ signals:
     void stepsChanged();
     void shownRowsChanged();
     void singleColourClicked();
+    // Any value the lamps play by changed: outputs, steps, step length, blend mode, mono.
+    void playbackChanged();
 
 private:
     QLineEdit* outputsEdit_ = nullptr;

@@ -1,0 +1,163 @@
+#include "playback/PlaybackEngine.h"
+
+#include "commands/LiveFrame.h"
+
+#include <algorithm>
+
+namespace velkaro {
+
+namespace {
+
+using Clock = PlaybackTimeline::Clock;
+
+// A frame noticed later than this shows the moment it goes out, not the one it was due at.
+constexpr Clock::duration LateFrame = PlaybackTimeline::FrameInterval;
+// Play that just passed a lowered Steps finishes its step from a row beyond it; a tick or two
+// may pass between reading the position and the engine taking the copy.
+constexpr int RowsPastPlay = 3;
+
+} // namespace
+
+// The engine's thread: applies what the owner published, ticks, renders, sleeps.
+class PlaybackEngine::Loop {
+public:
+    explicit Loop(PlaybackEngine& engine) : engine_(engine), timeline_(Clock::now()) {}
+
+    void Run() {
+        for (;;) {
+            const std::uint32_t seen = engine_.wake_.Count();
+            const Clock::time_point now = Clock::now();
+            if (engine_.quit_.load(std::memory_order_acquire)) return;
+            bool renderNow = TakeOrders(now);
+            const ShowCopy& show = engine_.mailbox_.Current();
+            if (timeline_.AdvanceTo(now, show.Settings) > 0) {
+                ReportPosition();
+                engine_.NotifyTick();
+            }
+            const bool sending = engine_.sending_.load(std::memory_order_acquire);
+            renderNow = renderNow || (sending && !wasSending_);
+            wasSending_ = sending;
+            if (sending && (renderNow || timeline_.NextFrame() <= now)) Render(show, now);
+            engine_.wake_.SleepUntil(sending ? timeline_.NextFrame() : timeline_.NextTick(), seen);
+        }
+    }
+
+private:
+    // Returns true when something changed that the lamps should show at once.
+    bool TakeOrders(Clock::time_point now) {
+        bool changed = engine_.mailbox_.PickUp();
+        timeline_.SetSpeed(engine_.speed_.load(std::memory_order_acquire), now);
+        const bool playing = engine_.playing_.load(std::memory_order_acquire);
+        const SeekOrder seek = engine_.seek_.Load();
+        if (playing != timeline_.IsPlaying()) {
+            timeline_.SetPlaying(playing, now);
+            changed = true;
+        }
+        if (seek.Sequence != seekApplied_) {
+            timeline_.SeekTo(seek.Target, now);
+            seekApplied_ = seek.Sequence;
+            ReportPosition();
+            changed = true;
+        }
+        return changed;
+    }
+
+    void ReportPosition() { engine_.position_.Store({seekApplied_, timeline_.Position()}); }
+
+    void Render(const ShowCopy& show, Clock::time_point now) {
+        Clock::time_point moment = std::min(timeline_.NextFrame(), now);
+        if (now - moment > LateFrame) moment = now;
+        moment = std::max(moment, timeline_.LastTick());
+        ShowSettings settings = show.Settings;
+        const PreviewFrame frame = timeline_.MomentAt(moment, settings);
+        // All outputs a show file carries go out, so a live show and its saved file look alike.
+        settings.Outputs = MaxOutputs;
+        ComposeLiveFrame(*show.Cells, settings, show.MonoMode, frame, frame_);
+        engine_.sink_.Send(frame_);
+        engine_.framesSent_.fetch_add(1, std::memory_order_relaxed);
+        timeline_.FrameShown(moment);
+    }
+
+    PlaybackEngine& engine_;
+    PlaybackTimeline timeline_;
+    std::uint64_t seekApplied_ = 0;
+    bool wasSending_ = false;
+    DmxFrame frame_{};
+};
+
+PlaybackEngine::PlaybackEngine(FrameSink& sink) : sink_(sink) {
+    thread_ = std::thread([this] { Run(); });
+}
+
+PlaybackEngine::~PlaybackEngine() {
+    quit_.store(true, std::memory_order_release);
+    wake_.Wake();
+    thread_.join();
+}
+
+void PlaybackEngine::Run() {
+    grant_ = RequestRealTimeForThisThread(RealTimePriority);
+    Loop(*this).Run();
+}
+
+void PlaybackEngine::PublishShow(const Grid& cells, const ShowSettings& settings, bool monoMode) {
+    const int steps = std::clamp(settings.Steps, 1, MaxSteps);
+    const int rows = std::max(steps, Position().PlayStep + RowsPastPlay);
+    mailbox_.Publish(cells, std::min(rows, GridRows), settings, monoMode);
+    published_ = settings;
+    wake_.Wake();
+}
+
+void PlaybackEngine::SetPlaying(bool playing) {
+    if (playing == playing_.load(std::memory_order_relaxed)) return;
+    // A stop holds the position the owner saw last, so the lamps stop where the bar did even
+    // if the thread ticked once more in between.
+    const PlayPosition stoppedAt = Position();
+    playing_.store(playing, std::memory_order_release);
+    if (!playing) Seek(stoppedAt);
+    wake_.Wake();
+}
+
+void PlaybackEngine::SetSpeed(int percent) {
+    speed_.store(std::clamp(percent, MinPreviewSpeed, MaxPreviewSpeed), std::memory_order_release);
+    wake_.Wake();
+}
+
+void PlaybackEngine::Rewind() {
+    Seek(PlayPosition{});
+}
+
+void PlaybackEngine::StepOneTick() {
+    const PlayPosition from = Position();
+    PreviewClock clock(from.PlayStep, from.PlayTick);
+    clock.Advance(published_.Steps, published_.StepLength, published_.BlendMode);
+    Seek({clock.PlayStep(), clock.PlayTick(), from.Ticks + 1});
+}
+
+void PlaybackEngine::Seek(const PlayPosition& target) {
+    seek_.Store({++seeks_, target});
+    wake_.Wake();
+}
+
+void PlaybackEngine::SetSending(bool on) {
+    sending_.store(on, std::memory_order_release);
+    wake_.Wake();
+}
+
+PlayPosition PlaybackEngine::Position() const {
+    const PositionReport report = position_.Load();
+    const SeekOrder seek = seek_.Load();
+    return report.SeekApplied == seek.Sequence ? report.Position : seek.Target;
+}
+
+void PlaybackEngine::SetTickListener(std::function<void()> listener) {
+    std::lock_guard lock(listenerMutex_);
+    listener_ = std::move(listener);
+}
+
+void PlaybackEngine::NotifyTick() {
+    std::lock_guard lock(listenerMutex_);
+    if (listener_) listener_();
+}
+
+} // namespace velkaro

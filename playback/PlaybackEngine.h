@@ -1,0 +1,105 @@
+#pragma once
+
+#include "model/DmxFrame.h"
+#include "model/Grid.h"
+#include "model/ShowSettings.h"
+#include "playback/FrameSink.h"
+#include "playback/PlaybackTimeline.h"
+#include "playback/RealTime.h"
+#include "playback/SeqLockSlot.h"
+#include "playback/ShowMailbox.h"
+#include "playback/WakeSignal.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace velkaro {
+
+// Plays the show to the lamps on a thread of its own, so they never wait for whoever owns the
+// engine (the window, or the headless player). It keeps the show's timeline by the preview's
+// rules and renders every frame at its own deadline: 50 a second, plus one exactly at every
+// tick, from its own copy of the show, with all 168 outputs in the show file's channel layout.
+//
+// The owner publishes edits and commands; none of them waits for the engine's thread, and the
+// thread holds no lock while it renders. Commands and edits wake the thread, so they reach the
+// lamps at once rather than at the next frame.
+class PlaybackEngine {
+public:
+    static constexpr int RealTimePriority = 10;
+
+    // Starts the thread: playing at 100 % an empty show, sending nothing.
+    explicit PlaybackEngine(FrameSink& sink);
+    // Ends the thread promptly.
+    ~PlaybackEngine();
+    PlaybackEngine(const PlaybackEngine&) = delete;
+    PlaybackEngine& operator=(const PlaybackEngine&) = delete;
+
+    // The owner's calls. Copies the rows play can reach (Steps of them, or more while play is
+    // still finishing a step past a lowered Steps): a 100-step show is a small copy.
+    void PublishShow(const Grid& cells, const ShowSettings& settings, bool monoMode);
+    void SetPlaying(bool playing);
+    bool IsPlaying() const { return playing_.load(std::memory_order_relaxed); }
+    // 25..400 %; a tick every PreviewIntervalMs(percent).
+    void SetSpeed(int percent);
+    int Speed() const { return speed_.load(std::memory_order_relaxed); }
+    // Back to step 0 tick 0 and Ticks 0, shown on the lamps at once for a whole tick.
+    void Rewind();
+    // Advances one tick by hand (meant while stopped), with the settings last published.
+    void StepOneTick();
+    // Renders and sends frames only while on.
+    void SetSending(bool on);
+    bool IsSending() const { return sending_.load(std::memory_order_relaxed); }
+
+    // The newest tick's position; after Rewind, StepOneTick or a stop, the position asked for
+    // even before the thread took it up. Lock-free; safe from any thread.
+    PlayPosition Position() const;
+
+    // Called on the engine's thread after every tick: keep it tiny (post an event). Setting it
+    // waits for a call under way to return.
+    void SetTickListener(std::function<void()> listener);
+
+    // What the thread was granted; None until it asked.
+    RealTimeGrant Grant() const { return grant_.load(); }
+    std::uint64_t FramesSent() const { return framesSent_.load(std::memory_order_relaxed); }
+
+private:
+    struct SeekOrder {
+        std::uint64_t Sequence = 0;
+        PlayPosition Target;
+    };
+    struct PositionReport {
+        std::uint64_t SeekApplied = 0;
+        PlayPosition Position;
+    };
+    class Loop;
+
+    void Seek(const PlayPosition& target);
+    void Run();
+    void NotifyTick();
+
+    FrameSink& sink_;
+    ShowMailbox mailbox_;
+    WakeSignal wake_;
+    std::atomic<bool> quit_{false};
+    std::atomic<bool> playing_{true};
+    std::atomic<bool> sending_{false};
+    std::atomic<int> speed_{100};
+    SeqLockSlot<SeekOrder> seek_;
+    SeqLockSlot<PositionReport> position_;
+    std::atomic<RealTimeGrant> grant_{RealTimeGrant::None};
+    std::atomic<std::uint64_t> framesSent_{0};
+
+    // The owner's: the settings last published and the count of its seek orders.
+    ShowSettings published_;
+    std::uint64_t seeks_ = 0;
+
+    std::mutex listenerMutex_;
+    std::function<void()> listener_;
+
+    std::thread thread_;
+};
+
+} // namespace velkaro
