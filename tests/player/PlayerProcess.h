@@ -61,6 +61,7 @@ public:
     PlayerProcess& operator=(const PlayerProcess&) = delete;
 
     void Signal(int signal) const { ::kill(pid_, signal); }
+    pid_t Pid() const { return pid_; }
 
     // The exit status, or -1 when the player is still running after `timeout`.
     int Wait(std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
