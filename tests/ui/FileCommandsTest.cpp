@@ -5,9 +5,9 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QPushButton>
-#include <QDir>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
