@@ -17,6 +17,7 @@ struct NumberOption {
 
 constexpr NumberOption LiveOption{"--live", "Ungültiges Universum", 1, 9999};
 constexpr NumberOption OlaPortOption{"--ola-port", "Ungültiger Port", 1, 65535};
+constexpr std::string_view ExportOption = "--export-fseq";
 
 std::string Range(const NumberOption& option) {
     return "(erlaubt " + std::to_string(option.min) + " bis " + std::to_string(option.max) + ")";
@@ -59,6 +60,10 @@ public:
         if (files.size() > 1)
             return Fail("Zu viele Argumente: " + Listed(files) + " (höchstens eine Showdatei)");
         if (!files.empty()) result_.showFile = files.front();
+        if (result_.compress && result_.exportFseq.empty())
+            return Fail("--compress gilt nur mit --export-fseq");
+        if (!result_.exportFseq.empty() && result_.showFile.empty())
+            return Fail("Fehlende Showdatei für --export-fseq");
         return result_;
     }
 
@@ -70,6 +75,10 @@ private:
             result_.action = CommandLine::Action::ShowVersion;
         else if (Names(LiveOption, argument))
             result_.liveUniverse = ReadNumber(LiveOption, argument);
+        else if (argument == "--compress")
+            result_.compress = true;
+        else if (NamesOption(ExportOption, argument))
+            result_.exportFseq = ReadText(ExportOption, argument);
         else if (Names(OlaPortOption, argument))
             result_.olaPort = ReadNumber(OlaPortOption, argument).value_or(result_.olaPort);
         else
@@ -77,8 +86,21 @@ private:
     }
 
     static bool Names(const NumberOption& option, std::string_view argument) {
-        return argument == option.name ||
-               (argument.starts_with(option.name) && argument[option.name.size()] == '=');
+        return NamesOption(option.name, argument);
+    }
+    static bool NamesOption(std::string_view name, std::string_view argument) {
+        return argument == name || (argument.starts_with(name) && argument[name.size()] == '=');
+    }
+
+    // The value of "--name VALUE" or "--name=VALUE"; a missing or empty one is reported.
+    std::string ReadText(std::string_view name, std::string_view argument) {
+        std::string value;
+        if (argument != name)
+            value = argument.substr(name.size() + 1);
+        else if (next_ < arguments_.size())
+            value = arguments_[next_++];
+        if (value.empty()) Fail("Fehlender Dateiname für " + std::string(name));
+        return value;
     }
 
     // The value of "--name N" or "--name=N"; a missing (or empty) or faulty one is reported.
@@ -134,6 +156,8 @@ std::string UsageText(const std::string& programName) {
            "  --version            die Version zeigen\n"
            "  --live UNIVERSUM     die Show live an OLA-Universum UNIVERSUM senden (1 bis 9999)\n"
            "  --ola-port PORT      Port des OLA-Dienstes olad (Standard 9010)\n"
+           "  --export-fseq DATEI  die Show ohne Fenster als FSEQ-Sequenz DATEI speichern\n"
+           "  --compress           mit --export-fseq: die Sequenz mit zstd komprimieren\n"
            "  --                   alles Weitere ist ein Dateiname\n"
            "\n"
            "Beim Schließen werden ungespeicherte Änderungen als Wiederherstellungskopie\n"

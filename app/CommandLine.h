@@ -13,6 +13,8 @@ struct CommandLine {
     std::string showFile;            // empty: none
     std::optional<int> liveUniverse; // --live UNIVERSE, 1..9999
     int olaPort = 9010;              // --ola-port PORT, 1..65535
+    std::string exportFseq;          // --export-fseq OUT: write the show as a sequence, no window
+    bool compress = false;           // --compress: the sequence in zstd blocks
     std::string error;               // the German message when action is Error
 };
 

@@ -1,4 +1,6 @@
 #include "app/CommandLine.h"
+#include "model/ShowError.h"
+#include "playback/FseqExport.h"
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
 
@@ -36,6 +38,17 @@ int main(int argc, char* argv[]) {
         return 2;
     case Action::Run:
         break;
+    }
+    // An export needs neither a window nor a display.
+    if (!commandLine.exportFseq.empty()) {
+        try {
+            velkaro::ExportShowFileAsFseq(commandLine.showFile, commandLine.exportFseq,
+                                          commandLine.compress);
+            return 0;
+        } catch (const velkaro::ShowError& error) {
+            std::cerr << program << ": " << velkaro::WithFullStop(error.what()) << '\n';
+            return 2;
+        }
     }
 
     QApplication app(argc, argv);

@@ -19,6 +19,14 @@ ssize_t FileSystem::Write(int fd, const void* buffer, std::size_t count) {
     return ::write(fd, buffer, count);
 }
 
+ssize_t FileSystem::ReadAt(int fd, void* buffer, std::size_t count, std::int64_t offset) {
+    return ::pread(fd, buffer, count, static_cast<off_t>(offset));
+}
+
+std::int64_t FileSystem::Seek(int fd, std::int64_t offset) {
+    return ::lseek(fd, static_cast<off_t>(offset), SEEK_SET);
+}
+
 int FileSystem::Inspect(int fd, FileFacts& facts) {
     struct stat info {};
     if (::fstat(fd, &info) != 0) return -1;

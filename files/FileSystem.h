@@ -24,6 +24,10 @@ public:
     virtual int Open(const char* path, int flags, unsigned mode);
     virtual ssize_t Read(int fd, void* buffer, std::size_t count);
     virtual ssize_t Write(int fd, const void* buffer, std::size_t count);
+    // Reads at an offset without moving the file position.
+    virtual ssize_t ReadAt(int fd, void* buffer, std::size_t count, std::int64_t offset);
+    // Moves the file position to an offset from the start; returns it, or -1.
+    virtual std::int64_t Seek(int fd, std::int64_t offset);
     virtual int Inspect(int fd, FileFacts& facts);
     virtual int Fchmod(int fd, unsigned mode);
     virtual int Fsync(int fd);

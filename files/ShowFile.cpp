@@ -2,6 +2,7 @@
 
 #include "files/FileErrors.h"
 #include "files/RecordEncoder.h"
+#include "files/ReplacingFile.h"
 
 #include <algorithm>
 #include <array>
@@ -18,52 +19,6 @@
 namespace velkaro {
 
 namespace {
-
-std::string FolderOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string NameOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// POSIX says ENOENT both for a missing file and for a missing folder on its path; the user is
-// told which of the two it was.
-int ErrorForPath(int errorNumber, const std::string& path) {
-    if (errorNumber != ENOENT) return errorNumber;
-    struct stat folder {};
-    const bool folderExists =
-        ::stat(FolderOf(path).c_str(), &folder) == 0 && S_ISDIR(folder.st_mode);
-    return folderExists ? ENOENT : ENOTDIR;
-}
-
-// Closes a descriptor that is still open when a failure unwinds past it.
-class Descriptor {
-public:
-    Descriptor(FileSystem& files, int fd) : files_(files), fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0) files_.Close(fd_);
-    }
-
-    int Get() const { return fd_; }
-    void Adopt(int fd) { fd_ = fd; }
-
-    // The descriptor is gone afterwards whatever close says, as POSIX has it.
-    int Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return files_.Close(fd);
-    }
-
-private:
-    FileSystem& files_;
-    int fd_;
-};
 
 // Reads up to count bytes and returns how many arrived; a failure after some bytes is
 // left in `failure` rather than thrown, so the caller can use what did arrive first.
@@ -85,19 +40,6 @@ std::size_t ReadAvailable(FileSystem& files, int fd, std::uint8_t* bytes, std::s
         done += static_cast<std::size_t>(got);
     }
     return done;
-}
-
-void WriteFully(FileSystem& files, int fd, const std::uint8_t* bytes, std::size_t count) {
-    std::size_t done = 0;
-    while (done < count) {
-        const ssize_t put = files.Write(fd, bytes + done, count - done);
-        if (put < 0) {
-            if (errno == EINTR) continue;
-            ThrowFileError(errno);
-        }
-        if (put == 0) throw ShowError(DiskFullMessage);
-        done += static_cast<std::size_t>(put);
-    }
 }
 
 // Records pass through a small fixed window, so a long show costs a few hundred system calls
@@ -197,73 +139,6 @@ std::int64_t OpenForReading(FileSystem& files, const std::string& path, Descript
     if (facts.IsDirectory) ThrowFileError(EISDIR);
     return facts.Size / static_cast<std::int64_t>(ShowRecord::Size);
 }
-
-// The file a save replaces: the file a symbolic link points to, so the link survives.
-std::string SaveTarget(const std::string& path) {
-    struct stat link {};
-    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return path;
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (resolved == nullptr) return path; // a dangling link: the save creates its file
-    std::string target(resolved);
-    std::free(resolved);
-    return target;
-}
-
-// Refuses a target the save could not replace anyway, before a temporary file is written, and
-// tells the permissions of the file it replaces, if there is one.
-std::optional<mode_t> CheckSaveTarget(const std::string& target) {
-    if (NameOf(target).empty()) ThrowFileError(EISDIR);
-    struct stat info {};
-    if (::stat(target.c_str(), &info) != 0) return std::nullopt; // a new file
-    if (S_ISDIR(info.st_mode)) ThrowFileError(EISDIR);
-    if (::access(target.c_str(), W_OK) != 0) ThrowFileError(errno);
-    return info.st_mode & 07777;
-}
-
-// The records of a save go into a file beside the target, so the rename that replaces the
-// target stays on one file system. Unless Commit has run, the file is removed again.
-class TempFile {
-public:
-    TempFile(FileSystem& files, const std::string& target) : files_(files), fd_(files, -1) {
-        // Keep the name short enough for the folder, whatever the target's name is.
-        const std::string folder = FolderOf(target);
-        const std::string name = NameOf(target).substr(0, 200);
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            path_ = folder + "/." + name + "." + std::to_string(::getpid()) + "-" +
-                    std::to_string(attempt) + ".tmp";
-            const int fd = files.Open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd >= 0) {
-                fd_.Adopt(fd);
-                return;
-            }
-            if (errno != EEXIST) ThrowFileError(ErrorForPath(errno, target));
-        }
-        ThrowFileError(EEXIST);
-    }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    ~TempFile() {
-        if (committed_) return;
-        if (fd_.Get() >= 0) fd_.Close();
-        files_.Unlink(path_.c_str());
-    }
-
-    int Fd() const { return fd_.Get(); }
-
-    void Commit(const std::string& target) {
-        if (files_.Fsync(fd_.Get()) != 0) ThrowFileError(errno);
-        if (fd_.Close() != 0) ThrowFileError(errno);
-        if (files_.Rename(path_.c_str(), target.c_str()) != 0)
-            ThrowFileError(ErrorForPath(errno, target));
-        committed_ = true;
-    }
-
-private:
-    FileSystem& files_;
-    Descriptor fd_;
-    std::string path_;
-    bool committed_ = false;
-};
 
 } // namespace
 

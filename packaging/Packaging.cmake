@@ -18,12 +18,22 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 # The build keeps the name build/app/Velkaro; installed it is the command `velkaro`, and
 # message boxes take their title from that name.
 install(PROGRAMS $<TARGET_FILE:Velkaro> DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME velkaro)
-# A renamed program is no install(TARGETS), so `--strip` and CPack's stripping would pass it by.
+# The headless player, its service (off until enabled) and the service's settings, which stay
+# the user's across upgrades. Both go to the system's own folders whatever the prefix.
+install(TARGETS velkaro-player RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${velkaro_packaging}/velkaro-player.service DESTINATION /lib/systemd/system)
+install(FILES ${velkaro_packaging}/velkaro-player.default DESTINATION /etc/default
+  RENAME velkaro-player)
+
+# A renamed program is no install(TARGETS), so `--strip` and CPack's stripping would pass it by;
+# the comment sections go from both programs, which plain stripping keeps.
 install(CODE "
   if(CMAKE_INSTALL_DO_STRIP)
-    execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
-      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/velkaro\"
-      COMMAND_ERROR_IS_FATAL ANY)
+    foreach(program velkaro velkaro-player)
+      execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${program}\"
+        COMMAND_ERROR_IS_FATAL ANY)
+    endforeach()
   endif()")
 
 install(FILES ${velkaro_packaging}/${VELKARO_APP_ID}.desktop
@@ -44,12 +54,13 @@ endforeach()
 # (-n), so that two builds of one source give the same package.
 find_program(VELKARO_GZIP gzip REQUIRED)
 file(MAKE_DIRECTORY ${velkaro_generated})
-foreach(name velkaro.1 changelog)
+foreach(name velkaro.1 velkaro-player.1 changelog)
   execute_process(COMMAND ${VELKARO_GZIP} -9nc ${velkaro_packaging}/${name}
     OUTPUT_FILE ${velkaro_generated}/${name}.gz COMMAND_ERROR_IS_FATAL ANY)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${velkaro_packaging}/${name})
 endforeach()
-install(FILES ${velkaro_generated}/velkaro.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${velkaro_generated}/velkaro.1.gz ${velkaro_generated}/velkaro-player.1.gz
+  DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${velkaro_packaging}/copyright ${velkaro_generated}/changelog.gz
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velkaro)
 
@@ -67,7 +78,12 @@ Colours are painted into the table with the mouse and mixed in a palette of
 32 swatches; running lights, mirrored copies and fades are generated from
 what is there. A preview bar plays the show with its step length and blend
 mode. Bitmap pictures are imported and exported one pixel per cell, edits are
-undone ten steps deep, and shows are saved as DMX show files for players.]])
+undone ten steps deep, and shows are saved as DMX show files for players or
+exported as FSEQ sequences. velkaro-player plays a show or an FSEQ sequence
+without a window through OLA, for example at boot as a systemd service.]])
+# Marks the service's settings as the administrator's, kept across upgrades.
+file(WRITE ${velkaro_generated}/conffiles "/etc/default/velkaro-player\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${velkaro_generated}/conffiles)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES TRUE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -79,5 +95,6 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://velkaro.example.org/)
 # out for. Qt's German texts for its own dialogs are welcome but not needed.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-extra")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+# The lamps get the show through olad, which live output and velkaro-player connect to.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, ola")
 include(CPack)

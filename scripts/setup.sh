@@ -9,7 +9,7 @@ VELKARO_PACKAGES=(
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core fonts-dejavu-extra
   desktop-file-utils appstream libxml2-utils shared-mime-info man-db file dpkg-dev lintian
-  ola libola-dev
+  ola libola-dev libzstd-dev zlib1g-dev
   libdbus-1-dev
 )
 

@@ -2,6 +2,7 @@
 #include "ui/ShowFileCommands.h"
 
 #include "files/ShowFile.h"
+#include "playback/FseqExport.h"
 #include "ui/CommandPanel.h"
 #include "ui/ErrorHandling.h"
 #include "ui/FileDialogs.h"
@@ -9,17 +10,45 @@
 #include "ui/SettingsControls.h"
 #include "ui/ShowState.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 
 namespace velkaro {
 
 namespace {
 
+// Shown as "DMX"; the pattern takes the extension in any letter case.
+const QString DmxFilter = "DMX (*.[dD][mM][xX])";
+// Sequences for players that read FSEQ; the show itself stays a DMX document.
+const QString FseqFilter = "FSEQ (*.fseq)";
+const QString CompressedFseqFilter = "FSEQ komprimiert (*.fseq)";
+
+enum class SaveKind { Dmx, Fseq, CompressedFseq };
+
+// The dialog names its filter in full or, as it shows it, by the name alone.
+SaveKind KindOf(const QString& filter) {
+    if (filter.startsWith("FSEQ komprimiert")) return SaveKind::CompressedFseq;
+    if (filter.startsWith("FSEQ")) return SaveKind::Fseq;
+    return SaveKind::Dmx;
+}
+
 QFileDialog* NewShowDialog(QWidget* parent, const QString& name, QFileDialog::AcceptMode mode) {
     QFileDialog* dialog = NewFileDialog(parent, name, mode);
-    // Shown as "DMX"; the pattern takes the extension in any letter case.
-    dialog->setNameFilter("DMX (*.[dD][mM][xX])");
+    dialog->setNameFilter(DmxFilter);
     dialog->setDefaultSuffix("DMX");
+    return dialog;
+}
+
+QFileDialog* NewSaveDialog(QWidget* parent) {
+    QFileDialog* dialog = NewShowDialog(parent, "saveShowDialog", QFileDialog::AcceptSave);
+    dialog->setNameFilters({DmxFilter, FseqFilter, CompressedFseqFilter});
+    // The name gets the extension of the type chosen, however it was chosen: the dialog tells
+    // of a choice made in code only through its type list.
+    auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+    QObject::connect(types, &QComboBox::currentIndexChanged, dialog, [dialog](int index) {
+        const bool dmx = KindOf(dialog->nameFilters().value(index)) == SaveKind::Dmx;
+        dialog->setDefaultSuffix(dmx ? "DMX" : "fseq");
+    });
     return dialog;
 }
 
@@ -35,7 +64,7 @@ ShowFileCommands::ShowFileCommands(QWidget* window, ShowState& show, SettingsCon
 void ShowFileCommands::CreateDialogs() {
     if (openShowDialog_) return;
     openShowDialog_ = NewShowDialog(window_, "openShowDialog", QFileDialog::AcceptOpen);
-    saveShowDialog_ = NewShowDialog(window_, "saveShowDialog", QFileDialog::AcceptSave);
+    saveShowDialog_ = NewSaveDialog(window_);
 }
 
 void ShowFileCommands::LoadShow(const QString& path, bool append) {
@@ -84,12 +113,22 @@ void ShowFileCommands::LoadShowFile() {
     });
 }
 
+void ShowFileCommands::ExportFseq(const QString& path, bool compress) {
+    velkaro::ExportFseq(LocalPath(path), show_.Cells, settings_.Values(), settings_.MonoMode(),
+                        compress);
+}
+
 void ShowFileCommands::SaveShowFile() {
     RunGuarded(window_, [this] {
         show_.IgnoreNextGridRelease = true;
         CreateDialogs();
+        // Each save starts as a DMX save, so an earlier export is never repeated by accident.
+        saveShowDialog_->selectNameFilter(DmxFilter);
         const QString path = ChooseFile(saveShowDialog_);
         if (path.isEmpty()) return;
+        const SaveKind kind = KindOf(saveShowDialog_->selectedNameFilter());
+        // An export leaves caption and unsaved state alone: the show is still its DMX file.
+        if (kind != SaveKind::Dmx) return ExportFseq(path, kind == SaveKind::CompressedFseq);
         SetCaption(path);
         SaveShow(path);
         emit showMatchesFile();

@@ -13,8 +13,9 @@ class GridView;
 class SettingsControls;
 struct ShowState;
 
-// The "Datei" commands: loading, saving and appending DMX show files, and the show named on
-// the command line. Both dialogs are kept once made, so each opens where it was last left.
+// The "Datei" commands: loading, saving and appending DMX show files, exporting FSEQ sequences,
+// and the show named on the command line. Both dialogs are kept once made, so each opens where
+// it was last left.
 class ShowFileCommands : public QObject {
     Q_OBJECT
 public:
@@ -30,6 +31,8 @@ public:
     // Loads a DMX show file and puts its steps, outputs, mode and length into the controls.
     void LoadShow(const QString& path, bool append);
     void SaveShow(const QString& path);
+    // Writes the show as an FSEQ sequence; the show stays the document it was.
+    void ExportFseq(const QString& path, bool compress);
 
 signals:
     // After a show was loaded from or saved to a file: the show now equals that file.

@@ -124,3 +124,32 @@ TEST(CommandLineTest, HelpAndVersionNameTheProgram) {
 
 } // namespace
 } // namespace velkaro
+
+namespace velkaro {
+namespace {
+
+TEST(CommandLineTest, ExportTakesItsTargetAndNeedsAShow) {
+    const CommandLine plain = ParseCommandLine({"--export-fseq", "out.fseq", "show.dmx"});
+    EXPECT_EQ(plain.action, Action::Run);
+    EXPECT_EQ(plain.exportFseq, "out.fseq");
+    EXPECT_EQ(plain.showFile, "show.dmx");
+    EXPECT_FALSE(plain.compress);
+    const CommandLine packed = ParseCommandLine({"show.dmx", "--compress", "--export-fseq=o.fseq"});
+    EXPECT_EQ(packed.exportFseq, "o.fseq");
+    EXPECT_TRUE(packed.compress);
+
+    const std::pair<Arguments, std::string> faults[] = {
+        {{"--export-fseq", "out.fseq"}, "Fehlende Showdatei für --export-fseq"},
+        {{"show.dmx", "--export-fseq"}, "Fehlender Dateiname für --export-fseq"},
+        {{"--export-fseq=", "show.dmx"}, "Fehlender Dateiname für --export-fseq"},
+        {{"--compress", "show.dmx"}, "--compress gilt nur mit --export-fseq"},
+    };
+    for (const auto& [arguments, message] : faults) {
+        const CommandLine line = ParseCommandLine(arguments);
+        EXPECT_EQ(line.action, Action::Error) << Shown(arguments);
+        EXPECT_EQ(line.error, message) << Shown(arguments);
+    }
+}
+
+} // namespace
+} // namespace velkaro

@@ -24,6 +24,25 @@ expect "-h" 0 "--ola-port PORT" stdout -h
 expect "--version" 0 "1.07" stdout --version
 expect "unknown option" 2 "Unbekannte Option: --bogus" stderr --bogus
 expect "bad universe" 2 "--live" stderr --live 0
-passed=$((5 - failures))
+
+# An export needs no display: a sequence appears, or on a fault a message and no file at all.
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+head -c 1024 /dev/zero >"$scratch/show.dmx"
+expect "export" 0 "" stdout --export-fseq "$scratch/out.fseq" "$scratch/show.dmx"
+[ "$(head -c 4 "$scratch/out.fseq" 2>/dev/null)" = PSEQ ] || {
+  echo "FAILED: export wrote no FSEQ file"
+  failures=$((failures + 1))
+}
+expect "compressed export" 0 "" stdout --export-fseq "$scratch/z.fseq" --compress "$scratch/show.dmx"
+expect "export of a missing show" 2 "Die Showdatei $scratch/none.dmx kann nicht gelesen werden: Datei nicht gefunden." \
+  stderr --export-fseq "$scratch/bad.fseq" "$scratch/none.dmx"
+expect "export into a missing folder" 2 "Die FSEQ-Datei $scratch/no/x.fseq konnte nicht geschrieben werden" \
+  stderr --export-fseq "$scratch/no/x.fseq" "$scratch/show.dmx"
+[ ! -e "$scratch/bad.fseq" ] && [ "$(ls -A "$scratch" | wc -l)" -eq 3 ] || {
+  echo "FAILED: a failed export left a file: $(ls -A "$scratch")"
+  failures=$((failures + 1))
+}
+passed=$((11 - failures))
 echo "command line: $passed passed, $failures failed"
 [ "$failures" -eq 0 ]

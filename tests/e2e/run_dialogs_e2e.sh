@@ -130,7 +130,23 @@ check_first_click() {
   poll 30 only_main_visible || fail "Escape did not close the dialog of 'Speichern'"
 }
 
-# use_dialog BUTTON TITLE NAME THEN: opens the dialog, types NAME over its name field and waits
+# choose_type DIALOG DOWNS: opens the dialog's file type list with a click and moves DOWNS
+# entries down it, then clicks into the name field. The places are measured on a screenshot,
+# from the dialog's bottom left corner.
+choose_type() {
+  local dialog=$1 downs=$2 x y h
+  read -r x y h <<<"$(xdotool getwindowgeometry --shell "$dialog" | sed -n 's/^[XYH][A-Z]*=//p' |
+    tr '\n' ' ')"
+  xdotool mousemove $((x + 286)) $((y + h - 23)) click 1
+  poll 30 find_other_window "$main" "$dialog" >/dev/null || fail "the file type list did not open"
+  for _ in $(seq "$downs"); do xdotool key Down; done
+  xdotool key Return
+  poll 30 windows_are "$main" "$dialog" || fail "the file type list did not close"
+  xdotool mousemove $((x + 306)) $((y + h - 53)) click 1
+}
+
+# use_dialog BUTTON TITLE NAME THEN [DOWNS]: opens the dialog, (chooses the file type DOWNS
+# entries below the first,) types NAME over its name field and waits
 # for the completion list, presses Return, then
 #   closes  - the dialog closes and the command succeeds;
 #   confirm - the question whether to overwrite the file comes and is answered "Ja";
@@ -140,6 +156,7 @@ use_dialog() {
   local button=$1 title=$2 name=$3 then=$4 dialog lists message
   echo "== '$button': $name"
   dialog=$(open_dialog "$button" "$title")
+  [ -z "${5:-}" ] || choose_type "$dialog" "$5"
   xdotool key ctrl+a
   xdotool type --delay 50 "$name"
   # Without the list open this test would prove nothing.
@@ -206,6 +223,12 @@ use_dialog bitmap_speichern "Speichern unter" p8 closes
 # The exported picture has the size of the imported one, so both buttons did their work.
 [ "$(od -An -t d4 -j 18 -N 8 p8.BMP 2>/dev/null | tr -s ' ' | sed 's/^ //; s/-//')" = "4 3" ] ||
   fail "the exported p8.BMP is not the imported 4x3 picture"
+# The second file type of "Speichern" exports an FSEQ sequence; the show stays p8.DMX. A file
+# of that type lets the completion list open.
+: >p8-alt.fseq
+use_dialog datei_speichern "Speichern unter" p8 closes 1
+[ "$(head -c 4 p8.fseq 2>/dev/null)" = PSEQ ] || fail "choosing 'FSEQ' did not export p8.fseq"
+poll 10 window_title_is "$folder/p8.DMX" || fail "the export changed the caption"
 use_dialog datei_speichern "Speichern unter" p8.DMX confirm
 use_dialog bitmap_laden "Öffnen" kaputt.bmp refuse
-echo "dialogs end-to-end: 7 passed, 0 failed"
+echo "dialogs end-to-end: 8 passed, 0 failed"

@@ -18,12 +18,34 @@ fail() {
 section() { printf '\n== %s ==\n' "$1"; }
 
 section "cmake --install"
-prefix=$scratch/prefix
-cmake --install "$build" --prefix "$prefix" || fail "cmake --install failed"
+# The service and its settings go to the system's folders, so the install goes below DESTDIR.
+root=$scratch/root
+prefix=$root/usr
+DESTDIR=$root cmake --install "$build" --prefix /usr || fail "cmake --install failed"
 
 section "program"
 [ -x "$prefix/bin/velkaro" ] || fail "bin/velkaro is missing or not executable"
 [ ! -e "$prefix/bin/Velkaro" ] || fail "bin/Velkaro installed beside bin/velkaro"
+
+[ -x "$prefix/bin/velkaro-player" ] || fail "bin/velkaro-player is missing or not executable"
+
+section "player service"
+unit=$root/lib/systemd/system/velkaro-player.service
+defaults=$root/etc/default/velkaro-player
+[ -f "$unit" ] || fail "the service velkaro-player.service is not installed"
+[ -f "$defaults" ] || fail "/etc/default/velkaro-player is not installed"
+if command -v systemd-analyze >/dev/null; then
+  # Checked as the system would load it, with the settings file where the unit reads it.
+  findings=$(systemd-analyze verify --root="$root" /lib/systemd/system/velkaro-player.service 2>&1 |
+    grep -v "not found\|Command .man\|Failed to prepare filename\|not executable")
+  [ -z "$findings" ] || fail "systemd-analyze: $findings"
+fi
+grep -q "^EnvironmentFile=/etc/default/velkaro-player$" "$unit" || fail "the service does not read its settings"
+grep -q "^DynamicUser=yes$" "$unit" || fail "the service would run as root"
+grep -q "^After=olad.service$" "$unit" || fail "the service does not start after olad"
+# shellcheck disable=SC1090
+(. "$defaults" && [ -n "$VELKARO_PLAYER_FILE" ] && [ -n "$VELKARO_PLAYER_UNIVERSE" ]) ||
+  fail "the settings name no file or universe"
 
 section "desktop entry"
 desktop=$prefix/share/applications/$app_id.desktop
@@ -64,9 +86,11 @@ xmllint --xpath "string(/component/releases/release[1]/@version)" "$metainfo" |
   grep -qx "$version" || fail "the newest release in the metadata is not $version"
 
 section "manual page"
-manpage=$prefix/share/man/man1/velkaro.1.gz
-groff_findings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$manpage" 2>&1 >/dev/null)
-[ -z "$groff_findings" ] || fail "groff: $groff_findings"
+for page in velkaro velkaro-player; do
+  manpage=$prefix/share/man/man1/$page.1.gz
+  groff_findings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$manpage" 2>&1 >/dev/null)
+  [ -z "$groff_findings" ] || fail "groff ($page): $groff_findings"
+done
 zcat "$prefix/share/doc/velkaro/changelog.gz" | head -n1 | grep -q "^velkaro ($version)" ||
   fail "the changelog does not begin with version $version"
 
@@ -80,12 +104,21 @@ else
   echo "$(basename "$package")"
   dpkg-deb --info "$package"
   depends=$(dpkg-deb --field "$package" Depends)
-  for needed in libqt6widgets6 libc6 qt6-qpa-plugins; do
+  for needed in libqt6widgets6 libc6 qt6-qpa-plugins libzstd1; do
     grep -q "\b$needed\b" <<<"$depends" || fail "Depends lacks $needed"
   done
   dpkg-deb --extract "$package" "$scratch/unpacked"
-  file -b "$scratch/unpacked/usr/bin/velkaro" | grep -q ", stripped" ||
-    fail "usr/bin/velkaro is not stripped"
+  for program in velkaro velkaro-player; do
+    file -b "$scratch/unpacked/usr/bin/$program" | grep -q ", stripped" ||
+      fail "usr/bin/$program is not stripped"
+  done
+  [ -f "$scratch/unpacked/lib/systemd/system/velkaro-player.service" ] ||
+    fail "the package lacks the player's service"
+  dpkg-deb --ctrl-tarfile "$package" | tar -xO ./conffiles 2>/dev/null |
+    grep -qx /etc/default/velkaro-player || fail "/etc/default/velkaro-player is no conffile"
+  # The player needs no part of Qt: it runs on a machine without a display.
+  ! objdump -p "$scratch/unpacked/usr/bin/velkaro-player" | grep -q "NEEDED.*Qt" ||
+    fail "velkaro-player links Qt"
 
   section "lintian"
   # Lintian's exit status follows its errors only; print everything it says.

@@ -1,9 +1,11 @@
 #include "WindowFixture.h"
 
 #include "files/ShowFile.h"
+#include "ui/RecoveryCopies.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -80,6 +82,34 @@ TEST_F(FileCommandsTest, SaveAndLoadThroughTheButtons) {
     EXPECT_EQ(w->Show().Cells[2][2], RGB(12, 20, 30));
     EXPECT_EQ(Child<QFileDialog>(*w, "saveShowDialog")->selectedFiles().value(0),
               PathOf("show.DMX"));
+}
+
+TEST_F(FileCommandsTest, SavingAsFseqExportsAndTheShowStaysItsDmxDocument) {
+    MakeShow(2);
+    const QString title = w->windowTitle();
+    ASSERT_TRUE(w->Recovery().HasUnsavedChanges());
+    const QStringList kinds = {"FSEQ (*.fseq)", "FSEQ komprimiert (*.fseq)"};
+    for (int kind = 0; kind < kinds.size(); ++kind) {
+        QTimer::singleShot(0, [this, &kinds, kind] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(dialog);
+            EXPECT_EQ(dialog->nameFilters(), QStringList({"DMX (*.[dD][mM][xX])"}) + kinds);
+            dialog->setDirectory(dir.path());
+            dialog->selectNameFilter(kinds[kind]);
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText("show" + QString::number(kind));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        QTest::mouseClick(Child<QPushButton>(*w, "saveShowButton"), Qt::LeftButton);
+        const auto bytes = ReadBytes(PathOf("show" + QString::number(kind) + ".fseq"));
+        ASSERT_GT(bytes.size(), 32u) << QDir(dir.path()).entryList().join(",").toStdString();
+        EXPECT_EQ(bytes[20], kind); // plain, then zstd
+        EXPECT_EQ(w->windowTitle(), title);
+        EXPECT_TRUE(w->Recovery().HasUnsavedChanges());
+    }
+    // The next save is a DMX save again.
+    SaveThroughButton("again");
+    EXPECT_EQ(w->windowTitle(), PathOf("again.DMX"));
+    EXPECT_FALSE(w->Recovery().HasUnsavedChanges());
 }
 
 TEST_F(FileCommandsTest, ACancelledDialogChangesNothingButSkipsTheNextRelease) {

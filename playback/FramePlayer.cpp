@@ -1,0 +1,94 @@
+#include "playback/FramePlayer.h"
+
+#include "commands/PreviewClock.h"
+#include "model/ShowError.h"
+#include "playback/PlaybackEngine.h"
+#include "playback/RealTime.h"
+
+#include <algorithm>
+
+namespace velkaro {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// At most 50 frames a second, as live output sends: more would only queue up before the line.
+constexpr std::uint64_t FrameGapMicros = 20'000;
+
+} // namespace
+
+FramePlayer::FramePlayer(FseqReader& sequence, FrameSink& sink, const SequencePlayOptions& options)
+    : sequence_(sequence), sink_(sink), options_(options),
+      frameMicros_(std::uint64_t(std::max(sequence.FrameTimeMs(), 1)) * 1000),
+      passMicros_(std::max<std::uint64_t>(sequence.Frames(), 1) * frameMicros_) {
+    options_.SpeedPercent = std::clamp(options_.SpeedPercent, MinPreviewSpeed, MaxPreviewSpeed);
+    thread_ = std::thread([this] { Run(); });
+}
+
+FramePlayer::~FramePlayer() {
+    Stop();
+    thread_.join();
+}
+
+void FramePlayer::Stop() {
+    quit_.store(true);
+    wake_.Wake();
+}
+
+std::optional<std::string> FramePlayer::Failure() const {
+    std::lock_guard lock(failureMutex_);
+    return failure_;
+}
+
+void FramePlayer::Run() {
+    RequestRealTimeForThisThread(PlaybackEngine::RealTimePriority);
+    try {
+        Play();
+    } catch (const ShowError& error) {
+        std::lock_guard lock(failureMutex_);
+        failure_ = error.what();
+    }
+    finished_.store(true);
+    if (options_.OnFinished) options_.OnFinished();
+}
+
+// The moment of the sequence (in microseconds from its start, over all passes) to send after
+// `moment`: the next frame, or later to keep within 50 frames a second of real time, never past
+// the end of the last pass.
+std::uint64_t FramePlayer::NextMoment(std::uint64_t moment) const {
+    const std::uint64_t gap = FrameGapMicros * std::uint64_t(options_.SpeedPercent) / 100;
+    std::uint64_t next = std::max((moment / frameMicros_ + 1) * frameMicros_, moment + gap);
+    if (options_.Passes != 0) next = std::min(next, options_.Passes * passMicros_);
+    return next;
+}
+
+void FramePlayer::Play() {
+    const Clock::time_point start = Clock::now();
+    const auto speed = std::uint64_t(options_.SpeedPercent);
+    DmxFrame frame{};
+    std::uint64_t moment = 0;
+    while (options_.Passes == 0 || moment < options_.Passes * passMicros_) {
+        const auto index = static_cast<std::uint32_t>(moment % passMicros_ / frameMicros_);
+        sequence_.ReadFrame(index, frame);
+        if (quit_.load()) return;
+        sink_.Send(frame);
+        frame_.store(index, std::memory_order_relaxed);
+        std::uint64_t next = NextMoment(moment);
+        const Clock::time_point deadline = start + std::chrono::microseconds(next * 100 / speed);
+        for (;;) {
+            const std::uint32_t seen = wake_.Count();
+            if (quit_.load()) return;
+            if (Clock::now() >= deadline) break;
+            wake_.SleepUntil(deadline, seen);
+        }
+        // Woken late (a loaded machine): go on with the frame due now.
+        const auto played =
+            std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
+        const std::uint64_t now = std::uint64_t(played.count()) * speed / 100;
+        if (now > next + FrameGapMicros) next = now;
+        moment = next;
+    }
+}
+
+} // namespace velkaro

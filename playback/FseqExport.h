@@ -1,0 +1,23 @@
+#pragma once
+
+#include "model/Grid.h"
+#include "model/ShowSettings.h"
+
+#include <cstdint>
+#include <string>
+
+namespace velkaro {
+
+// Frames of one pass of the show in a sequence: four for each tick of every step.
+std::uint64_t FseqFramesOf(const ShowSettings& settings);
+
+// Writes one pass of the show as an FSEQ sequence at path: frame n is the show n × 25 ms after
+// the start of its first step, as live output would send it then. Throws ShowError with a German
+// message naming the file; a failed export leaves no file behind.
+void ExportFseq(const std::string& path, const Grid& cells, const ShowSettings& settings,
+                bool monoMode, bool compress);
+
+// The same for a DMX show file, for the command line.
+void ExportShowFileAsFseq(const std::string& showPath, const std::string& fseqPath, bool compress);
+
+} // namespace velkaro
