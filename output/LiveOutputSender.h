@@ -1,8 +1,8 @@
 #pragma once
 
 #include "model/DmxFrame.h"
-#include "playback/FrameSink.h"
-#include "playback/RealTime.h"
+#include "output/FrameSink.h"
+#include "output/RealTime.h"
 
 #include <atomic>
 #include <cstdint>

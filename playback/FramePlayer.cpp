@@ -3,7 +3,7 @@
 #include "commands/PreviewClock.h"
 #include "model/ShowError.h"
 #include "playback/PlaybackEngine.h"
-#include "playback/RealTime.h"
+#include "output/RealTime.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "files/FseqReader.h"
-#include "playback/FrameSink.h"
+#include "output/FrameSink.h"
 #include "playback/WakeSignal.h"
 
 #include <atomic>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "playback/FrameSink.h"
+#include "output/FrameSink.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "playback/RealTime.h"
+#include "output/RealTime.h"
 
-#include "playback/RtkitRequest.h"
+#include "output/RtkitRequest.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "playback/RtkitRequest.h"
+#include "output/RtkitRequest.h"
 
 #include <algorithm>
 #include <cstdint>
