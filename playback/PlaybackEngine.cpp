@@ -33,6 +33,7 @@ public:
             const ShowCopy& show = engine_.mailbox_.Current();
             const bool ticked = timeline_.AdvanceTo(now, show.Settings) > 0;
             if (ticked) ReportPosition();
+            if (ticked && ReachedEnd()) engine_.sending_.store(false, std::memory_order_release);
             const bool sending = engine_.sending_.load(std::memory_order_acquire);
             renderNow = renderNow || (sending && !wasSending_);
             wasSending_ = sending;
@@ -61,6 +62,13 @@ private:
             changed = true;
         }
         return changed;
+    }
+
+    // The end is checked before the tick's frame renders, so the lamps never glimpse the
+    // moment after it.
+    bool ReachedEnd() const {
+        const std::uint64_t end = engine_.endTick_.load(std::memory_order_acquire);
+        return end != 0 && timeline_.Position().Ticks >= end;
     }
 
     void ReportPosition() { engine_.position_.Store({seekApplied_, timeline_.Position()}); }
@@ -143,6 +151,10 @@ void PlaybackEngine::StepOneTick() {
 void PlaybackEngine::Seek(const PlayPosition& target) {
     seek_.Store({++seeks_, target});
     wake_.Wake();
+}
+
+void PlaybackEngine::SetEndTick(std::uint64_t ticks) {
+    endTick_.store(ticks, std::memory_order_release);
 }
 
 void PlaybackEngine::SetSending(bool on) {

@@ -4,8 +4,8 @@
 #include "model/Grid.h"
 #include "model/ShowSettings.h"
 #include "output/FrameSink.h"
-#include "playback/PlaybackTimeline.h"
 #include "output/RealTime.h"
+#include "playback/PlaybackTimeline.h"
 #include "playback/SeqLockSlot.h"
 #include "playback/ShowMailbox.h"
 #include "playback/WakeSignal.h"
@@ -55,6 +55,9 @@ public:
     void StepOneTick();
     // Renders and sends frames only while on.
     void SetSending(bool on);
+    // Sending ends by itself at the tick that counts `ticks` since the last rewind, before that
+    // tick's frame goes out; 0 (the start value) plays on without end.
+    void SetEndTick(std::uint64_t ticks);
     bool IsSending() const { return sending_.load(std::memory_order_relaxed); }
 
     // The newest tick's position; after Rewind, StepOneTick or a stop, the position asked for
@@ -90,6 +93,7 @@ private:
     std::atomic<bool> quit_{false};
     std::atomic<bool> playing_{true};
     std::atomic<bool> sending_{false};
+    std::atomic<std::uint64_t> endTick_{0};
     std::atomic<int> speed_{100};
     SeqLockSlot<SeekOrder> seek_;
     SeqLockSlot<PositionReport> position_;

@@ -33,6 +33,7 @@ public:
         const auto& settings = show_.Settings;
         if (options.Passes != 0)
             lastTick_ = options.Passes * std::uint64_t(settings.Steps) * settings.StepLength;
+        engine_.SetEndTick(lastTick_);
         engine_.SetTickListener([this] { OnTick(); });
         engine_.PublishShow(*show_.Cells, settings, false);
         engine_.SetSpeed(options.SpeedPercent);
@@ -50,10 +51,9 @@ public:
     std::uint64_t Units() const override { return std::uint64_t(show_.Settings.Steps); }
 
 private:
-    // On the engine's thread, after the tick and before its frame is rendered.
+    // On the engine's thread after a tick; at the end the engine has already stopped sending.
     void OnTick() {
         if (lastTick_ == 0 || finished_.load() || engine_.Position().Ticks < lastTick_) return;
-        engine_.SetSending(false);
         finished_.store(true);
         if (onFinished_) onFinished_();
     }
