@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "app/OptionReader.h"
+
 #include <cctype>
 #include <string_view>
 
@@ -7,32 +9,27 @@ namespace velkaro {
 
 namespace {
 
-// An option that takes a number, the word its messages use for the number, and its range.
-struct NumberOption {
-    std::string_view name;
-    std::string_view invalidWhat; // "Ungültiges Universum", "Ungültiger Port"
-    int min;
-    int max;
-};
-
-constexpr NumberOption LiveOption{"--live", "Ungültiges Universum", 1, 9999};
-constexpr NumberOption OlaPortOption{"--ola-port", "Ungültiger Port", 1, 65535};
+constexpr NumberOption LiveOption{"--live", 1, 9999};
+constexpr NumberOption OlaPortOption{"--ola-port", 1, 65535};
 constexpr std::string_view ExportOption = "--export-fseq";
 
-std::string Range(const NumberOption& option) {
-    return "(erlaubt " + std::to_string(option.min) + " bis " + std::to_string(option.max) + ")";
+std::string InvalidNumber(const NumberOption& option, std::string_view value) {
+    const std::string_view what =
+        option.name == LiveOption.name ? "Ungültiges Universum" : "Ungültiger Port";
+    return std::string(what) + " für " + std::string(option.name) + ": " + std::string(value) +
+           " " + AllowedRange(option);
 }
 
-// A whole decimal number without sign or spaces, within the option's range.
-std::optional<int> ParseNumber(std::string_view text, const NumberOption& option) {
-    long value = 0;
-    for (const char c : text) {
-        if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
-        value = value * 10 + (c - '0');
-        if (value > option.max) return std::nullopt;
-    }
-    if (value < option.min) return std::nullopt;
-    return static_cast<int>(value);
+std::string ExportFile(OptionReader& reader, std::string_view argument) {
+    std::string file = reader.Value(ExportOption, argument);
+    if (file.empty()) reader.Fail("Fehlender Dateiname für " + std::string(ExportOption));
+    return file;
+}
+
+std::string Listed(const std::vector<std::string>& words) {
+    std::string text;
+    for (const auto& word : words) text += (text.empty() ? "" : " ") + word;
+    return text;
 }
 
 std::string BaseName(const std::string& path) {
@@ -40,109 +37,34 @@ std::string BaseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-class Parser {
-public:
-    explicit Parser(const std::vector<std::string>& arguments) : arguments_(arguments) {}
+void ReadOption(OptionReader& reader, const std::string& argument, CommandLine& line) {
+    if (OptionReader::Names(LiveOption.name, argument))
+        line.liveUniverse = reader.Number(LiveOption, argument);
+    else if (argument == "--compress")
+        line.compress = true;
+    else if (OptionReader::Names(ExportOption, argument))
+        line.exportFseq = ExportFile(reader, argument);
+    else if (OptionReader::Names(OlaPortOption.name, argument))
+        line.olaPort = reader.Number(OlaPortOption, argument).value_or(line.olaPort);
+    else
+        reader.Fail("Unbekannte Option: " + argument);
+}
 
-    CommandLine Parse() {
-        std::vector<std::string> files;
-        bool optionsEnded = false;
-        for (next_ = 0; next_ < arguments_.size() && result_.action == CommandLine::Action::Run;) {
-            const std::string& argument = arguments_[next_++];
-            if (optionsEnded || argument == "-" || !argument.starts_with('-'))
-                files.push_back(argument);
-            else if (argument == "--")
-                optionsEnded = true;
-            else
-                ReadOption(argument);
-        }
-        if (result_.action != CommandLine::Action::Run) return result_;
-        if (files.size() > 1)
-            return Fail("Zu viele Argumente: " + Listed(files) + " (höchstens eine Showdatei)");
-        if (!files.empty()) result_.showFile = files.front();
-        if (result_.compress && result_.exportFseq.empty())
-            return Fail("--compress gilt nur mit --export-fseq");
-        if (!result_.exportFseq.empty() && result_.showFile.empty())
-            return Fail("Fehlende Showdatei für --export-fseq");
-        return result_;
-    }
-
-private:
-    void ReadOption(const std::string& argument) {
-        if (argument == "-h" || argument == "--help")
-            result_.action = CommandLine::Action::ShowHelp;
-        else if (argument == "--version")
-            result_.action = CommandLine::Action::ShowVersion;
-        else if (Names(LiveOption, argument))
-            result_.liveUniverse = ReadNumber(LiveOption, argument);
-        else if (argument == "--compress")
-            result_.compress = true;
-        else if (NamesOption(ExportOption, argument))
-            result_.exportFseq = ReadText(ExportOption, argument);
-        else if (Names(OlaPortOption, argument))
-            result_.olaPort = ReadNumber(OlaPortOption, argument).value_or(result_.olaPort);
-        else
-            Fail("Unbekannte Option: " + argument);
-    }
-
-    static bool Names(const NumberOption& option, std::string_view argument) {
-        return NamesOption(option.name, argument);
-    }
-    static bool NamesOption(std::string_view name, std::string_view argument) {
-        return argument == name || (argument.starts_with(name) && argument[name.size()] == '=');
-    }
-
-    // The value of "--name VALUE" or "--name=VALUE"; a missing or empty one is reported.
-    std::string ReadText(std::string_view name, std::string_view argument) {
-        std::string value;
-        if (argument != name)
-            value = argument.substr(name.size() + 1);
-        else if (next_ < arguments_.size())
-            value = arguments_[next_++];
-        if (value.empty()) Fail("Fehlender Dateiname für " + std::string(name));
-        return value;
-    }
-
-    // The value of "--name N" or "--name=N"; a missing (or empty) or faulty one is reported.
-    std::optional<int> ReadNumber(const NumberOption& option, std::string_view argument) {
-        const std::string name(option.name);
-        std::string_view value;
-        if (argument != name)
-            value = argument.substr(name.size() + 1);
-        else if (next_ < arguments_.size())
-            value = arguments_[next_++];
-        if (value.empty()) {
-            Fail("Fehlender Wert für " + name + " " + Range(option));
-            return std::nullopt;
-        }
-        const auto number = ParseNumber(value, option);
-        if (!number)
-            Fail(std::string(option.invalidWhat) + " für " + name + ": " + std::string(value) +
-                 " " + Range(option));
-        return number;
-    }
-
-    CommandLine Fail(const std::string& message) {
-        result_.action = CommandLine::Action::Error;
-        result_.error = message;
-        return result_;
-    }
-
-    static std::string Listed(const std::vector<std::string>& words) {
-        std::string text;
-        for (const auto& word : words) text += (text.empty() ? "" : " ") + word;
-        return text;
-    }
-
-    const std::vector<std::string>& arguments_;
-    std::size_t next_ = 0;
-    CommandLine result_;
-};
+void TakeFiles(OptionReader& reader, CommandLine& line) {
+    const auto& files = reader.Files();
+    if (files.size() > 1)
+        return reader.Fail("Zu viele Argumente: " + Listed(files) + " (höchstens eine Showdatei)");
+    if (!files.empty()) line.showFile = files.front();
+    if (line.compress && line.exportFseq.empty())
+        return reader.Fail("--compress gilt nur mit --export-fseq");
+    if (!line.exportFseq.empty() && line.showFile.empty())
+        reader.Fail("Fehlende Showdatei für --export-fseq");
+}
 
 } // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& argumentsWithoutProgramName) {
-    return Parser(argumentsWithoutProgramName).Parse();
+    return ReadOptions(argumentsWithoutProgramName, InvalidNumber, ReadOption, TakeFiles);
 }
 
 std::string UsageText(const std::string& programName) {

@@ -134,6 +134,7 @@ TEST_F(Player, RefusesBadOptionsAndFilesWithoutSendingAnything) {
         {{"--speed", "401", show}, "Ungültiger Wert für --speed: \"401\" (erlaubt 25 bis 400)"},
         {{"--times", "0", show}, "Ungültiger Wert für --times"},
         {{"--universe", show}, "Ungültiger Wert für --universe"},
+        {{show, "--speed"}, "Fehlender Wert für --speed (erlaubt 25 bis 400)"},
         {{"--loud", show}, "Unbekannte Option: --loud"},
         {{}, "Fehlende Datei"},
         {{show, show}, "Zu viele Dateien"},
