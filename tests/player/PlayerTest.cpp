@@ -21,15 +21,14 @@ const DmxFrame Blackout{};
 
 // Three records, each held for two tenths, each with its own channels lit.
 testing::Bytes HoldShow() {
-    testing::Bytes show;
+    testing::Bytes show(3 * ShowRecord::Size, 0);
     for (int step = 0; step < 3; ++step) {
-        std::uint8_t record[ShowRecord::Size] = {};
+        std::uint8_t* record = show.data() + std::size_t(step) * ShowRecord::Size;
         ShowRecord::WriteU16(record, ShowRecord::HoldTimeOffset, 2);
         record[ShowRecord::StepFlagsOffset] = ShowRecord::StepFlagsFor(step, 3);
         record[ShowRecord::ChannelDataOffset + step] = 255;
         record[ShowRecord::ChannelDataOffset + 100 + step] = std::uint8_t(10 + step);
         record[ShowRecord::Size - 1] = std::uint8_t(step * 40); // channel 504
-        show.insert(show.end(), record, record + ShowRecord::Size);
     }
     return show;
 }
