@@ -2,8 +2,8 @@
 #include "app/PlayerOptions.h"
 #include "model/ShowError.h"
 #include "output/LiveOutputSender.h"
-#include "playback/PlayerSession.h"
-#include "playback/PlayerStatus.h"
+#include "player/PlayerSession.h"
+#include "player/PlayerStatus.h"
 
 #include <pthread.h>
 #include <unistd.h>

@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 #include "model/ShowError.h"
-#include "playback/FseqExport.h"
+#include "player/FseqExport.h"
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
 

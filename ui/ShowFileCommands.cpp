@@ -2,7 +2,7 @@
 #include "ui/ShowFileCommands.h"
 
 #include "files/ShowFile.h"
-#include "playback/FseqExport.h"
+#include "player/FseqExport.h"
 #include "ui/CommandPanel.h"
 #include "ui/ErrorHandling.h"
 #include "ui/FileDialogs.h"

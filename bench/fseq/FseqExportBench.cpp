@@ -1,5 +1,5 @@
 #include "model/Grid.h"
-#include "playback/FseqExport.h"
+#include "player/FseqExport.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,7 +2,7 @@
 // while it plays a 1,000-step show with all 168 outputs fading (50 frames a second) to a private
 // olad, measured from /proc over VELKARO_PLAYER_SECONDS (30 unless set).
 #include "files/ShowFile.h"
-#include "playback/FseqExport.h"
+#include "player/FseqExport.h"
 #include "tests/output/OladFixture.h"
 #include "tests/player/PlayerProcess.h"
 

@@ -3,7 +3,7 @@
 
 #include "files/FseqWriter.h"
 #include "model/ShowError.h"
-#include "playback/FseqExport.h"
+#include "player/FseqExport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "playback/PlayerSession.h"
+#include "player/PlayerSession.h"
 
-#include "playback/FramePlayer.h"
 #include "playback/PlaybackEngine.h"
-#include "playback/StoredShow.h"
+#include "player/FramePlayer.h"
+#include "player/StoredShow.h"
 
 #include <atomic>
 #include <cctype>

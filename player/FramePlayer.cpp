@@ -1,9 +1,9 @@
-#include "playback/FramePlayer.h"
+#include "player/FramePlayer.h"
 
 #include "commands/PreviewClock.h"
 #include "model/ShowError.h"
-#include "playback/PlaybackEngine.h"
 #include "output/RealTime.h"
+#include "playback/PlaybackEngine.h"
 
 #include <algorithm>
 

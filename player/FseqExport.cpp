@@ -1,11 +1,11 @@
-#include "playback/FseqExport.h"
+#include "player/FseqExport.h"
 
 #include "commands/LiveFrame.h"
 #include "files/FseqFormat.h"
 #include "files/FseqWriter.h"
 #include "model/ShowError.h"
 #include "playback/PlaybackTimeline.h"
-#include "playback/StoredShow.h"
+#include "player/StoredShow.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "playback/PlayerStatus.h"
+#include "player/PlayerStatus.h"
 
 #include <cstdio>
 

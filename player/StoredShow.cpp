@@ -1,4 +1,4 @@
-#include "playback/StoredShow.h"
+#include "player/StoredShow.h"
 
 #include "files/ShowFile.h"
 #include "model/ShowError.h"
