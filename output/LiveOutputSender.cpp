@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <csignal>
 #include <pthread.h>
+#include <thread>
 #include <utility>
 
 namespace velkaro {
@@ -80,6 +81,19 @@ void LiveOutputSender::Stop() {
     fresh_ = false;
     status_ = LiveOutputStatus::Off;
     WakeWorker(lock);
+}
+
+bool LiveOutputSender::StopAndConfirmBlackout(std::chrono::milliseconds longest) {
+    const bool connected = Status() == LiveOutputStatus::Connected;
+    const std::uint64_t confirmed = blackoutsConfirmed_.load();
+    Stop();
+    if (!connected) return false;
+    const auto deadline = Clock::now() + longest;
+    while (blackoutsConfirmed_.load() == confirmed) {
+        if (Clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(milliseconds(2));
+    }
+    return true;
 }
 
 void LiveOutputSender::SetUniverse(int universe) {
@@ -158,6 +172,7 @@ public:
             if (orders.Quit) return;
             if (!orders.On) {
                 link_.Wait(IdleWait);
+                owner_.blackoutsConfirmed_.store(link_.ConfirmedSends());
                 continue;
             }
             if (orders.Epoch != epoch_) BeginRun(orders.Epoch, now);
@@ -166,17 +181,19 @@ public:
             const bool held = SendWhatIsDue(orders.Universe, now);
             owner_.Publish(epoch_, CurrentStatus(now));
             WaitForWork(held, now);
+            owner_.blackoutsConfirmed_.store(link_.ConfirmedSends());
         }
     }
 
 private:
-    void Send(int universe, const DmxFrame& frame, Clock::time_point now) {
+    void Send(int universe, const DmxFrame& frame, Clock::time_point now, bool confirm = false) {
         if (!link_.IsOpen()) return;
-        link_.Send(static_cast<unsigned>(universe), frame, now);
+        link_.Send(static_cast<unsigned>(universe), frame, now, confirm);
         owner_.framesSent_.fetch_add(1, std::memory_order_relaxed);
     }
 
-    void BlackOut(Clock::time_point now) { Send(std::exchange(litUniverse_, -1), Dark, now); }
+    // olad answers the blackout, so whoever ends the program can tell that it was taken.
+    void BlackOut(Clock::time_point now) { Send(std::exchange(litUniverse_, -1), Dark, now, true); }
 
     void BeginRun(unsigned epoch, Clock::time_point now) {
         epoch_ = epoch;
@@ -202,7 +219,10 @@ private:
         if (litUniverse_ >= 0 && litUniverse_ != universe) BlackOut(now);
         const bool due = resend_ || litUniverse_ != universe || link_.QuestionDue(now);
         if (!due) return false;
-        if (!link_.HasRoom()) return true;
+        if (!link_.HasRoom()) {
+            link_.NoteQuestionHeld(now);
+            return true;
+        }
         Send(universe, current_, now);
         litUniverse_ = universe;
         resend_ = false;
@@ -218,9 +238,11 @@ private:
     }
 
     void WaitForWork(bool held, Clock::time_point now) {
-        Clock::time_point until = std::min(link_.NextDeadline(now), now + IdleWait);
+        // A frame held for room carries the question that fell due; that deadline has passed
+        // and would be waited for again and again, so only the pause counts then.
+        Clock::time_point until =
+            held ? now + FullSocketPause : std::min(link_.NextDeadline(now), now + IdleWait);
         if (!link_.IsOpen() && !link_.IsConnecting()) until = std::min(until, nextAttempt_);
-        if (held) until = std::min(until, now + FullSocketPause);
         link_.Wait(std::max(until - now, Clock::duration::zero()));
     }
 

@@ -5,6 +5,7 @@
 #include "output/RealTime.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -55,6 +56,10 @@ public:
     // Switches off: one all-zero frame (blackout) goes to the universe that got the last
     // frame, then nothing more until the next Start. Status turns Off at once.
     void Stop();
+    // Switches off as Stop does and, when olad was connected, waits until olad has taken the
+    // blackout, at most `longest`: a program may then end, which resets the connection and
+    // would make olad drop a blackout still unread. True when olad confirmed it.
+    bool StopAndConfirmBlackout(std::chrono::milliseconds longest);
     // Moves the output to another universe: the old one is blacked out, the newest frame goes
     // to the new one. Also allowed while off; it is used by the next Start then.
     void SetUniverse(int universe);
@@ -103,6 +108,7 @@ private:
     std::atomic<LiveOutputStatus> status_{LiveOutputStatus::Off};
     std::atomic<std::uint64_t> framesSent_{0};
     std::atomic<std::uint64_t> framesDropped_{0};
+    std::atomic<std::uint64_t> blackoutsConfirmed_{0};
     std::atomic<RealTimeGrant> grant_{RealTimeGrant::None};
     std::thread thread_;
 };
