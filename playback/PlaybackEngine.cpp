@@ -50,7 +50,10 @@ private:
         bool changed = engine_.mailbox_.PickUp();
         timeline_.SetSpeed(engine_.speed_.load(std::memory_order_acquire), now);
         const bool playing = engine_.playing_.load(std::memory_order_acquire);
-        const SeekOrder seek = engine_.seek_.Load();
+        // A seek caught half-written by a preempted owner is taken at the next wake: the
+        // owner wakes the thread once it has written it.
+        SeekOrder seek{seekApplied_, {}};
+        engine_.seek_.TryLoad(seek);
         if (playing != timeline_.IsPlaying()) {
             timeline_.SetPlaying(playing, now);
             changed = true;
