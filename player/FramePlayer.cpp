@@ -1,11 +1,11 @@
 #include "player/FramePlayer.h"
 
 #include "commands/PreviewClock.h"
-#include "model/ShowError.h"
 #include "output/RealTime.h"
 #include "playback/PlaybackEngine.h"
 
 #include <algorithm>
+#include <pthread.h>
 
 namespace velkaro {
 
@@ -19,9 +19,10 @@ constexpr std::uint64_t FrameGapMicros = 20'000;
 } // namespace
 
 FramePlayer::FramePlayer(FseqReader& sequence, FrameSink& sink, const SequencePlayOptions& options)
-    : sequence_(sequence), sink_(sink), options_(options),
+    : sink_(sink), options_(options),
       frameMicros_(std::uint64_t(std::max(sequence.FrameTimeMs(), 1)) * 1000),
-      passMicros_(std::max<std::uint64_t>(sequence.Frames(), 1) * frameMicros_) {
+      passMicros_(std::max<std::uint64_t>(sequence.Frames(), 1) * frameMicros_),
+      unpacker_(sequence, options.Passes * std::max<std::uint64_t>(sequence.Frames(), 1), wake_) {
     options_.SpeedPercent = std::clamp(options_.SpeedPercent, MinPreviewSpeed, MaxPreviewSpeed);
     thread_ = std::thread([this] { Run(); });
 }
@@ -37,18 +38,13 @@ void FramePlayer::Stop() {
 }
 
 std::optional<std::string> FramePlayer::Failure() const {
-    std::lock_guard lock(failureMutex_);
-    return failure_;
+    return unpacker_.Failure();
 }
 
 void FramePlayer::Run() {
+    pthread_setname_np(pthread_self(), "velkaro-frames");
     RequestRealTimeForThisThread(PlaybackEngine::RealTimePriority);
-    try {
-        Play();
-    } catch (const ShowError& error) {
-        std::lock_guard lock(failureMutex_);
-        failure_ = error.what();
-    }
+    if (WaitForFirstFrame()) Play();
     finished_.store(true);
     if (options_.OnFinished) options_.OnFinished();
 }
@@ -63,6 +59,16 @@ std::uint64_t FramePlayer::NextMoment(std::uint64_t moment) const {
     return next;
 }
 
+// Play begins once its first frame is there: false when told to stop first or reading failed.
+bool FramePlayer::WaitForFirstFrame() {
+    for (;;) {
+        const std::uint32_t seen = wake_.Count();
+        if (quit_.load()) return false;
+        if (unpacker_.HasNews()) return true;
+        wake_.SleepUntil(Clock::time_point::max(), seen);
+    }
+}
+
 void FramePlayer::Play() {
     const Clock::time_point start = Clock::now();
     const auto speed = std::uint64_t(options_.SpeedPercent);
@@ -70,10 +76,12 @@ void FramePlayer::Play() {
     std::uint64_t moment = 0;
     while (options_.Passes == 0 || moment < options_.Passes * passMicros_) {
         const auto index = static_cast<std::uint32_t>(moment % passMicros_ / frameMicros_);
-        sequence_.ReadFrame(index, frame);
-        if (quit_.load()) return;
-        sink_.Send(frame);
-        frame_.store(index, std::memory_order_relaxed);
+        const FrameUnpacker::Take take = unpacker_.TakeFrame(moment / frameMicros_, frame);
+        if (take == FrameUnpacker::Take::Failed || quit_.load()) return;
+        if (take == FrameUnpacker::Take::Ready) {
+            sink_.Send(frame);
+            frame_.store(index, std::memory_order_relaxed);
+        }
         std::uint64_t next = NextMoment(moment);
         const Clock::time_point deadline = start + std::chrono::microseconds(next * 100 / speed);
         for (;;) {
