@@ -3,6 +3,7 @@
 #include "player/FseqExport.h"
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
+#include "ui/ProgramEnd.h"
 
 #include <QApplication>
 
@@ -60,9 +61,13 @@ int main(int argc, char* argv[]) {
     options.LiveUniverse = commandLine.liveUniverse;
     options.OlaPort = commandLine.olaPort;
     velkaro::MainWindow window(options);
+    const velkaro::ProgramEnd programEnd(window);
     window.show();
     // Without a window manager nothing activates a new window; the editor's start-up relies
     // on being activated once.
     window.activateWindow();
-    return app.exec();
+    const int status = app.exec();
+    // However the loop ended (the last window closed, a signal, the session's end).
+    window.KeepWorkAndDarkenLamps();
+    return status;
 }

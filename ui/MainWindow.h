@@ -48,6 +48,11 @@ public:
     ~MainWindow() override;
 
     bool Activated() const { return activated_; }
+    // Writes a recovery copy of what was never saved, if anything.
+    void KeepUnsavedWork();
+    // What ending the program takes: the recovery copy, then the blackout, which olad has taken
+    // when this returns (within about a second). Only the first call acts.
+    void KeepWorkAndDarkenLamps();
     // The controls in the order the Tab key visits them.
     std::vector<QWidget*> TabChain() const;
 
@@ -81,6 +86,7 @@ private:
 
     WindowOptions options_;
     bool activated_ = false;
+    bool ended_ = false;
     std::unique_ptr<ShowState> show_;
     SettingsControls* settings_ = nullptr;
     ShowPublisher* publisher_ = nullptr;
