@@ -54,6 +54,7 @@ LiveOutputSender::~LiveOutputSender() {
         quit_ = true;
         blackout_ = blackout_ || on_;
         on_ = false;
+        onEpoch_.store(0, std::memory_order_release);
         WakeWorker(lock);
     }
     thread_.join();
@@ -66,8 +67,8 @@ void LiveOutputSender::Start(int universe) {
     if (!on_) {
         on_ = true;
         ++epoch_;
-        newest_ = DmxFade{};
-        fresh_ = true;
+        onEpoch_.store(epoch_, std::memory_order_release);
+        startDark_ = true;
         status_ = LiveOutputStatus::NoConnection;
     }
     WakeWorker(lock);
@@ -77,8 +78,9 @@ void LiveOutputSender::Stop() {
     std::unique_lock lock(mutex_);
     if (!on_) return;
     on_ = false;
+    onEpoch_.store(0, std::memory_order_release);
     blackout_ = true;
-    fresh_ = false;
+    startDark_ = false;
     status_ = LiveOutputStatus::Off;
     WakeWorker(lock);
 }
@@ -103,27 +105,35 @@ void LiveOutputSender::SetUniverse(int universe) {
 }
 
 void LiveOutputSender::Submit(const DmxFrame& frame) {
-    std::unique_lock lock(mutex_);
-    if (!on_) return;
-    if (fresh_) framesDropped_.fetch_add(1, std::memory_order_relaxed);
-    newest_.From = frame;
-    newest_.T = 0.0;
-    fresh_ = true;
-    WakeWorker(lock);
+    const unsigned epoch = onEpoch_.load(std::memory_order_acquire);
+    if (epoch == 0) return;
+    Offer& offer = offers_[offerBack_];
+    offer.Fade.From = frame;
+    offer.Fade.T = 0.0;
+    offer.Epoch = epoch;
+    HandOver();
 }
 
 void LiveOutputSender::SubmitFade(const DmxFade& fade) {
-    std::unique_lock lock(mutex_);
-    if (!on_) return;
-    if (fresh_) framesDropped_.fetch_add(1, std::memory_order_relaxed);
-    newest_ = fade;
-    fresh_ = true;
-    WakeWorker(lock);
+    const unsigned epoch = onEpoch_.load(std::memory_order_acquire);
+    if (epoch == 0) return;
+    Offer& offer = offers_[offerBack_];
+    offer.Fade = fade;
+    offer.Epoch = epoch;
+    HandOver();
+}
+
+// Swaps the filled copy in as the newest; the one it replaces, if the thread never took it,
+// was dropped.
+void LiveOutputSender::HandOver() {
+    const unsigned replaced = offerMiddle_.exchange(offerBack_ | FreshOffer);
+    if (replaced & FreshOffer) framesDropped_.fetch_add(1, std::memory_order_relaxed);
+    offerBack_ = replaced & OfferIndex;
+    WakeThread();
 }
 
 bool LiveOutputSender::IsOn() const {
-    std::lock_guard lock(mutex_);
-    return on_;
+    return onEpoch_.load(std::memory_order_acquire) != 0;
 }
 
 int LiveOutputSender::Universe() const {
@@ -132,23 +142,43 @@ int LiveOutputSender::Universe() const {
 }
 
 void LiveOutputSender::WakeWorker(std::unique_lock<std::mutex>& lock) {
-    // One wake per round of the thread is enough: it reads the whole slot when it wakes.
-    const bool needed = !std::exchange(wakePending_, true);
     lock.unlock();
-    if (needed) link_->Wake();
+    WakeThread();
+}
+
+void LiveOutputSender::WakeThread() {
+    // One wake per round of the thread is enough: it reads all it was given when it wakes.
+    // Sequentially consistent, as the thread clears the mark before it looks at the offers.
+    if (!wakePending_.exchange(true)) link_->Wake();
 }
 
 LiveOutputSender::Orders LiveOutputSender::TakeOrders(DmxFade& newest) {
-    std::lock_guard lock(mutex_);
+    wakePending_.store(false);
     Orders orders;
-    orders.On = on_;
-    orders.Quit = quit_;
-    orders.Blackout = std::exchange(blackout_, false);
-    orders.Fresh = std::exchange(fresh_, false);
-    orders.Universe = universe_;
-    orders.Epoch = epoch_;
-    if (orders.Fresh) newest = newest_;
-    wakePending_ = false;
+    bool startDark = false;
+    {
+        std::lock_guard lock(mutex_);
+        orders.On = on_;
+        orders.Quit = quit_;
+        orders.Blackout = std::exchange(blackout_, false);
+        orders.Universe = universe_;
+        orders.Epoch = epoch_;
+        startDark = std::exchange(startDark_, false);
+    }
+    if (offerMiddle_.load() & FreshOffer) {
+        offerFront_ = offerMiddle_.exchange(offerFront_) & OfferIndex;
+        const Offer& offer = offers_[offerFront_];
+        // A frame offered in an earlier run of live output is stale now.
+        if (orders.On && offer.Epoch == orders.Epoch) {
+            newest = offer.Fade;
+            orders.Fresh = true;
+        }
+    }
+    // Until the first frame of a run the lamps get an all-zero one.
+    if (startDark && !orders.Fresh) {
+        newest = DmxFade{};
+        orders.Fresh = true;
+    }
     return orders;
 }
 

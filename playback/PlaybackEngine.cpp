@@ -171,14 +171,18 @@ PlayPosition PlaybackEngine::Position() const {
     return report.SeekApplied == seek.Sequence ? report.Position : seek.Target;
 }
 
-void PlaybackEngine::SetTickListener(std::function<void()> listener) {
-    std::lock_guard lock(listenerMutex_);
-    listener_ = std::move(listener);
+// No lock the owner could hold while the thread waits for it: the owner swaps the listener
+// and then waits, giving up its core, for a call under way to end. Sequentially consistent on
+// both sides, so either the thread sees the new listener or the owner sees the call.
+void PlaybackEngine::SetTickListener(TickListener* listener) {
+    listener_.store(listener);
+    while (notifying_.load() != 0) std::this_thread::yield();
 }
 
 void PlaybackEngine::NotifyTick() {
-    std::lock_guard lock(listenerMutex_);
-    if (listener_) listener_();
+    notifying_.fetch_add(1);
+    if (TickListener* listener = listener_.load()) listener->OnEngineTick();
+    notifying_.fetch_sub(1, std::memory_order_release);
 }
 
 } // namespace velkaro

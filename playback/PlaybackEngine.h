@@ -12,11 +12,19 @@
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
-#include <mutex>
 #include <thread>
 
 namespace velkaro {
+
+// Told on the engine's thread after every tick, once the tick's frame went out. It runs on the
+// real-time path, so it must neither allocate, nor lock, nor wait: a store, an eventfd's write.
+class TickListener {
+public:
+    virtual void OnEngineTick() noexcept = 0;
+
+protected:
+    ~TickListener() = default;
+};
 
 // Plays the show to the lamps on a thread of its own, so they never wait for whoever owns the
 // engine (the window, or the headless player). It keeps the show's timeline by the preview's
@@ -64,9 +72,8 @@ public:
     // even before the thread took it up. Lock-free; safe from any thread.
     PlayPosition Position() const;
 
-    // Called on the engine's thread after every tick: keep it tiny (post an event). Setting it
-    // waits for a call under way to return.
-    void SetTickListener(std::function<void()> listener);
+    // nullptr for none. Returns once a call under way to the listener before has returned.
+    void SetTickListener(TickListener* listener);
 
     // What the thread was granted; None until it asked.
     RealTimeGrant Grant() const { return grant_.load(); }
@@ -104,8 +111,8 @@ private:
     ShowSettings published_;
     std::uint64_t seeks_ = 0;
 
-    std::mutex listenerMutex_;
-    std::function<void()> listener_;
+    std::atomic<TickListener*> listener_{nullptr};
+    std::atomic<int> notifying_{0}; // the thread is inside a listener's call
 
     std::thread thread_;
 };

@@ -26,7 +26,7 @@ bool NamesSequence(const std::string& path) {
 // A DMX show on the engine. Each pass is Steps × StepLength ticks from a rewind, which shows
 // step 0 at once for a whole tick; play ends at the tick that would begin the next pass,
 // before its frame goes out.
-class ShowSession : public PlayerSession {
+class ShowSession : public PlayerSession, private TickListener {
 public:
     ShowSession(StoredShow show, FrameSink& sink, const PlayerSessionOptions& options)
         : show_(std::move(show)), engine_(sink), onFinished_(options.OnFinished) {
@@ -34,11 +34,11 @@ public:
         if (options.Passes != 0)
             lastTick_ = options.Passes * std::uint64_t(settings.Steps) * settings.StepLength;
         engine_.SetEndTick(lastTick_);
-        engine_.SetTickListener([this] { OnTick(); });
+        engine_.SetTickListener(this);
         engine_.PublishShow(*show_.Cells, settings, false);
         engine_.SetSpeed(options.SpeedPercent);
     }
-    ~ShowSession() override { engine_.SetTickListener({}); }
+    ~ShowSession() override { engine_.SetTickListener(nullptr); }
 
     void Start() override {
         engine_.Rewind();
@@ -52,7 +52,7 @@ public:
 
 private:
     // On the engine's thread after a tick; at the end the engine has already stopped sending.
-    void OnTick() {
+    void OnEngineTick() noexcept override {
         if (lastTick_ == 0 || finished_.load() || engine_.Position().Ticks < lastTick_) return;
         finished_.store(true);
         if (onFinished_) onFinished_();
