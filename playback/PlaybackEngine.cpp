@@ -113,13 +113,14 @@ void PlaybackEngine::Run() {
     Loop(*this).Run();
 }
 
-void PlaybackEngine::PublishShow(const Grid& cells, const ShowSettings& settings, bool monoMode) {
+int PlaybackEngine::PublishShow(const Grid& cells, const ShowSettings& settings, bool monoMode) {
     const int steps = std::clamp(settings.Steps, 1, MaxSteps);
     const int rows = std::max(steps, Position().PlayStep + RowsPastPlay);
-    mailbox_.Publish(cells, std::min(rows, GridRows), settings, monoMode);
+    const int copied = mailbox_.Publish(cells, std::min(rows, GridRows), settings, monoMode);
     published_ = settings;
     // No wake: the thread takes the copy up before its next frame, at most 20 ms away, and
     // the owner is not made to give its core to the engine's thread for every edit.
+    return copied;
 }
 
 void PlaybackEngine::SetPlaying(bool playing) {

@@ -46,8 +46,9 @@ public:
     PlaybackEngine& operator=(const PlaybackEngine&) = delete;
 
     // The owner's calls. Copies the rows play can reach (Steps of them, or more while play is
-    // still finishing a step past a lowered Steps): a 100-step show is a small copy.
-    void PublishShow(const Grid& cells, const ShowSettings& settings, bool monoMode);
+    // still finishing a step past a lowered Steps), and of those only the ones written since
+    // they were last copied: an edit of one row is a copy of one row. Returns the rows copied.
+    int PublishShow(const Grid& cells, const ShowSettings& settings, bool monoMode);
     // Stopping holds the newest tick's position, resuming goes on from it.
     void SetPlaying(bool playing);
     // Stops and holds `position`, which a viewer of the play showed last: the lamps then hold
