@@ -59,12 +59,12 @@ std::uint64_t FramePlayer::NextMoment(std::uint64_t moment) const {
     return next;
 }
 
-// Play begins once its first frame is there: false when told to stop first or reading failed.
+// Play begins once frames are ready ahead: false when told to stop first or reading failed.
 bool FramePlayer::WaitForFirstFrame() {
     for (;;) {
         const std::uint32_t seen = wake_.Count();
         if (quit_.load()) return false;
-        if (unpacker_.HasNews()) return true;
+        if (unpacker_.Primed()) return true;
         wake_.SleepUntil(Clock::time_point::max(), seen);
     }
 }

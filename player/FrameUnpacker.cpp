@@ -49,8 +49,10 @@ void FrameUnpacker::Unpack() {
         sequence_.ReadFrame(static_cast<std::uint32_t>(number % perPass), slot.Frame);
         slot.Number = number;
         tail_.store(tail + 1, std::memory_order_release);
-        if (tail == head_.load(std::memory_order_acquire)) ready_.Wake();
+        if (tail + 1 - head_.load(std::memory_order_acquire) == Depth / 2) ready_.Wake();
     }
+    done_.store(true, std::memory_order_release);
+    ready_.Wake();
 }
 
 // False when told to quit.
@@ -82,8 +84,10 @@ FrameUnpacker::Take FrameUnpacker::TakeFrame(std::uint64_t number, DmxFrame& fra
     return take;
 }
 
-bool FrameUnpacker::HasNews() const {
-    return tail_.load(std::memory_order_acquire) != head_.load(std::memory_order_relaxed) ||
+bool FrameUnpacker::Primed() const {
+    const std::uint64_t ready =
+        tail_.load(std::memory_order_acquire) - head_.load(std::memory_order_relaxed);
+    return ready >= Depth / 2 || done_.load(std::memory_order_acquire) ||
            failed_.load(std::memory_order_acquire);
 }
 

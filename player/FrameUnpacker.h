@@ -24,8 +24,8 @@ public:
     // make one late, a quarter megabyte of memory.
     static constexpr std::size_t Depth = 512;
 
-    // Reads `frames` frames (counted over all passes; 0: without end) and wakes `ready` when a
-    // frame became ready to an empty queue or reading failed.
+    // Reads `frames` frames (counted over all passes; 0: without end) and wakes `ready` once
+    // it is Primed.
     FrameUnpacker(FseqReader& sequence, std::uint64_t frames, WakeSignal& ready);
     ~FrameUnpacker();
     FrameUnpacker(const FrameUnpacker&) = delete;
@@ -36,8 +36,10 @@ public:
     // ones before it. Numbers only go up. Failed once reading failed and every frame read
     // before was taken.
     Take TakeFrame(std::uint64_t number, DmxFrame& frame);
-    // Whether a frame waits or reading failed.
-    bool HasNews() const;
+    // Whether play may begin: half the queue is ready, or all there is, or reading failed.
+    // A lead, not a single frame, so that an unpacker that loses its core right after the
+    // first frame does not leave the second one missing.
+    bool Primed() const;
     std::optional<std::string> Failure() const;
 
 private:
@@ -59,6 +61,7 @@ private:
     std::atomic<std::uint64_t> tail_{0}; // the next slot to fill; the unpacker's
     std::atomic<bool> quit_{false};
     std::atomic<bool> failed_{false};
+    std::atomic<bool> done_{false}; // every frame asked for was read
     mutable std::mutex failureMutex_;
     std::optional<std::string> failure_;
     std::thread thread_;
