@@ -289,7 +289,8 @@ sleep 0.6
 use_dialog datei_speichern "Speichern unter" klicks closes
 # Outputs 1 to 8 of step 0: red, black, black, green, black, green, black, yellow; step 1: black,
 # red.
-[ "$(bytes klicks.DMX 8 24)" = "ff 00 00 00 00 00 00 00 00 00 ff 00 00 00 00 00 ff 00 00 00 00 ff ff 00" ] ||
+step0="ff 00 00 00 00 00 00 00 00 00 ff 00 00 00 00 00 ff 00 00 00 00 ff ff 00"
+[ "$(bytes klicks.DMX 8 24)" = "$step0" ] ||
   fail "quick clicks went astray: step 0 holds $(bytes klicks.DMX 8 24)"
 [ "$(bytes klicks.DMX 520 6)" = "00 00 00 ff 00 00" ] ||
   fail "quick clicks went astray: step 1 holds $(bytes klicks.DMX 520 6)"
