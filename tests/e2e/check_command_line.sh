@@ -43,6 +43,13 @@ expect "export into a missing folder" 2 "Die FSEQ-Datei $scratch/no/x.fseq konnt
   echo "FAILED: a failed export left a file: $(ls -A "$scratch")"
   failures=$((failures + 1))
 }
-passed=$((11 - failures))
+# A file manager passes all the files selected: the first is used, the others are named.
+expect "two show files" 0 "übergangen: $scratch/b.dmx" \
+  stderr --export-fseq "$scratch/two.fseq" "$scratch/show.dmx" "$scratch/b.dmx"
+[ "$(head -c 4 "$scratch/two.fseq" 2>/dev/null)" = PSEQ ] || {
+  echo "FAILED: two show files exported no FSEQ file of the first"
+  failures=$((failures + 1))
+}
+passed=$((13 - failures))
 echo "command line: $passed passed, $failures failed"
 [ "$failures" -eq 0 ]
