@@ -29,6 +29,9 @@ using Clock = std::chrono::steady_clock;
 
 constexpr const char* Program = "velkaro-player";
 constexpr int ExitFault = 2;
+// A fault no option or file explains (memory ran out, the system refused a thread): the
+// service manager may try again.
+constexpr int ExitUnexpected = 3;
 
 // Signals arrive only where the main thread asks for them; no work runs in a handler. Each of
 // them ends play with a blackout: Ctrl+C, a stop by the service manager, a closed terminal (or
@@ -170,7 +173,7 @@ int Play(const PlayerOptions& options) {
         sender.StopAndConfirmBlackout(BlackoutWait);
         std::cerr << Program << ": Die Wiedergabe wurde wegen eines Fehlers beendet: "
                   << WithFullStop(FailureText(error)) << '\n';
-        return ExitFault;
+        return ExitUnexpected;
     }
 }
 
@@ -197,6 +200,6 @@ int main(int argc, char* argv[]) {
         return Play(options);
     } catch (const std::exception& error) {
         std::cerr << Program << ": " << WithFullStop(FailureText(error)) << '\n';
-        return ExitFault;
+        return ExitUnexpected;
     }
 }
