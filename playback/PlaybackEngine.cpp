@@ -39,7 +39,7 @@ public:
             wasSending_ = sending;
             if (sending && (renderNow || timeline_.NextFrame() <= now)) Render(show, now);
             // After the frame: the step change goes out first, the listener's post after it.
-            if (ticked) engine_.NotifyTick();
+            if (ticked) engine_.NotifyTick(timeline_.Position());
             engine_.wake_.SleepUntil(sending ? timeline_.NextFrame() : timeline_.NextTick(), seen);
         }
     }
@@ -180,9 +180,9 @@ void PlaybackEngine::SetTickListener(TickListener* listener) {
     while (notifying_.load() != 0) std::this_thread::yield();
 }
 
-void PlaybackEngine::NotifyTick() {
+void PlaybackEngine::NotifyTick(const PlayPosition& position) {
     notifying_.fetch_add(1);
-    if (TickListener* listener = listener_.load()) listener->OnEngineTick();
+    if (TickListener* listener = listener_.load()) listener->OnEngineTick(position);
     notifying_.fetch_sub(1, std::memory_order_release);
 }
 

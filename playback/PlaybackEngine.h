@@ -16,11 +16,12 @@
 
 namespace velkaro {
 
-// Told on the engine's thread after every tick, once the tick's frame went out. It runs on the
-// real-time path, so it must neither allocate, nor lock, nor wait: a store, an eventfd's write.
+// Told on the engine's thread after every tick, once the tick's frame went out, with the
+// tick's position. It runs on the real-time path, so it must neither allocate, nor lock, nor
+// wait: a store, an eventfd's write (the engine's Position would wait for a preempted owner).
 class TickListener {
 public:
-    virtual void OnEngineTick() noexcept = 0;
+    virtual void OnEngineTick(const PlayPosition& position) noexcept = 0;
 
 protected:
     ~TickListener() = default;
@@ -93,7 +94,7 @@ private:
 
     void Seek(const PlayPosition& target);
     void Run();
-    void NotifyTick();
+    void NotifyTick(const PlayPosition& position);
 
     FrameSink& sink_;
     ShowMailbox mailbox_;

@@ -52,8 +52,8 @@ public:
 
 private:
     // On the engine's thread after a tick; at the end the engine has already stopped sending.
-    void OnEngineTick() noexcept override {
-        if (lastTick_ == 0 || finished_.load() || engine_.Position().Ticks < lastTick_) return;
+    void OnEngineTick(const PlayPosition& position) noexcept override {
+        if (lastTick_ == 0 || finished_.load() || position.Ticks < lastTick_) return;
         finished_.store(true);
         if (onFinished_) onFinished_();
     }

@@ -55,7 +55,7 @@ PreviewPlayer::~PreviewPlayer() {
 }
 
 // On the engine's thread: no allocation, no lock, nothing of Qt.
-void PreviewPlayer::OnEngineTick() noexcept {
+void PreviewPlayer::OnEngineTick(const PlayPosition&) noexcept {
     const std::uint64_t one = 1;
     [[maybe_unused]] const ssize_t written = ::write(tickEvents_, &one, sizeof one);
 }

@@ -61,7 +61,7 @@ private:
     // Follows a timer started or stopped directly.
     void FollowTimer() const;
     void EngineTicked();
-    void OnEngineTick() noexcept override;
+    void OnEngineTick(const PlayPosition& position) noexcept override;
     void TakeTickEvents();
     void Draw(const PlayPosition& position);
 
