@@ -43,6 +43,14 @@ expect "export into a missing folder" 2 "Die FSEQ-Datei $scratch/no/x.fseq konnt
   echo "FAILED: a failed export left a file: $(ls -A "$scratch")"
   failures=$((failures + 1))
 }
-passed=$((11 - failures))
+# The sequence names the song of the show's project file, or the one given with --audio.
+printf '{"song": "Musik/Lied eins.ogg", "songStartMs": 0}' >"$scratch/show.velkaro"
+expect "export with the project's song" 0 "" stdout --export-fseq "$scratch/p.fseq" "$scratch/show.dmx"
+expect "export with --audio" 0 "" stdout --export-fseq "$scratch/a.fseq" --audio /srv/b.mp3 "$scratch/show.dmx"
+grep -qaF 'mfLied eins.ogg' "$scratch/p.fseq" && grep -qaF 'mfb.mp3' "$scratch/a.fseq" || {
+  echo "FAILED: the exported sequences do not name their songs"
+  failures=$((failures + 1))
+}
+passed=$((14 - failures))
 echo "command line: $passed passed, $failures failed"
 [ "$failures" -eq 0 ]
