@@ -74,6 +74,7 @@ int main(int argc, char* argv[]) {
     options.LiveUniverse = commandLine.liveUniverse;
     options.OlaPort = commandLine.olaPort;
     velkaro::MainWindow window(options);
+    window.SetStartSong(QString::fromLocal8Bit(commandLine.audio.c_str()));
     window.show();
     // Without a window manager nothing activates a new window; the editor's start-up relies
     // on being activated once.

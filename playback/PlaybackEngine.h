@@ -8,6 +8,7 @@
 #include "playback/PlaybackTimeline.h"
 #include "playback/SeqLockSlot.h"
 #include "playback/ShowMailbox.h"
+#include "playback/SoundClock.h"
 #include "playback/WakeSignal.h"
 
 #include <atomic>
@@ -64,6 +65,11 @@ public:
     // even before the thread took it up. Lock-free; safe from any thread.
     PlayPosition Position() const;
 
+    // With a song: the show's time comes from where its sound is, so lamps and sound keep one
+    // pace; nullptr goes back to the engine's own clock. Returns once the engine's thread no
+    // longer uses the clock it had, so that clock may go away then.
+    void SetSoundClock(SoundClock* clock);
+
     // Called on the engine's thread after every tick: keep it tiny (post an event). Setting it
     // waits for a call under way to return.
     void SetTickListener(std::function<void()> listener);
@@ -84,6 +90,8 @@ private:
     class Loop;
 
     void Seek(const PlayPosition& target);
+    // The engine's thread: false without a clock; otherwise what the clock hears.
+    bool ListenToSound(std::optional<SoundClock::Duration>& heard);
     void Run();
     void NotifyTick();
 
@@ -103,6 +111,11 @@ private:
     // The owner's: the settings last published and the count of its seek orders.
     ShowSettings published_;
     std::uint64_t seeks_ = 0;
+
+    // Held by the thread only while it asks the clock, so it is never contended but for the
+    // moment a song is attached or taken off.
+    std::mutex soundMutex_;
+    SoundClock* sound_ = nullptr;
 
     std::mutex listenerMutex_;
     std::function<void()> listener_;

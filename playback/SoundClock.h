@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <optional>
 
 namespace velkaro {
@@ -19,5 +21,13 @@ public:
     // does not run: starting, seeking, paused or at its end. May be negative before step 0.
     virtual std::optional<Duration> ShowTime() = 0;
 };
+
+// One tick of the show at 100 % speed.
+inline constexpr SoundClock::Duration ShowTickLength = std::chrono::milliseconds(100);
+
+// The show's time at a step and tick: every step lasts stepLength ticks.
+inline SoundClock::Duration ShowTimeAt(int playStep, int playTick, int stepLength) {
+    return ShowTickLength * (std::int64_t(playStep) * std::max(stepLength, 1) + playTick);
+}
 
 } // namespace velkaro

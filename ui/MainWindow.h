@@ -24,6 +24,8 @@ class SelectionPanel;
 class SettingsControls;
 class ShowEdits;
 class ShowFileCommands;
+class SongColumn;
+class SongTrack;
 class StatusBar;
 class UndoHistory;
 struct ShowState;
@@ -48,6 +50,8 @@ public:
     ~MainWindow() override;
 
     bool Activated() const { return activated_; }
+    // A song to attach at the first activation, over the one the show's project names.
+    void SetStartSong(const QString& path) { startSong_ = path; }
     // The controls in the order the Tab key visits them.
     std::vector<QWidget*> TabChain() const;
 
@@ -63,6 +67,8 @@ public:
     LiveOutput& Live() { return *liveOutput_; }
     ShowPublisher& Publisher() { return *publisher_; }
     RecoveryCopies& Recovery() { return *recovery_; }
+    SongTrack& Song() { return *song_; }
+    SongColumn& SongControls() { return *songColumn_; }
 
 protected:
     bool event(QEvent* event) override;
@@ -72,6 +78,7 @@ protected:
 private:
     void BuildLayout();
     void BuildGridArea();
+    void ConnectSongToPreview();
     void CreateCommands();
     void StartShow();
     void FirstActivation();
@@ -80,12 +87,15 @@ private:
     void CentreOnScreen();
 
     WindowOptions options_;
+    QString startSong_;
     bool activated_ = false;
     std::unique_ptr<ShowState> show_;
     SettingsControls* settings_ = nullptr;
     ShowPublisher* publisher_ = nullptr;
     PreviewPlayer* preview_ = nullptr;
     LiveOutput* liveOutput_ = nullptr;
+    SongTrack* song_ = nullptr;
+    SongColumn* songColumn_ = nullptr;
     CommandPanel* commandPanel_ = nullptr;
     SelectionPanel* selectionPanel_ = nullptr;
     Panel* gridArea_ = nullptr;
