@@ -73,6 +73,8 @@ public:
         ::chmod(folder_.c_str(), 0700);
     }
     ~SoundServer() {
+        StopProgram(listener_);
+        if (drain_.joinable()) drain_.join();
         StopProgram(pid_);
         std::error_code ignored;
         std::filesystem::remove_all(folder_, ignored);
@@ -96,7 +98,7 @@ public:
         for (int i = 0; i < 500; ++i) {
             if (std::filesystem::exists(folder_ + "/native") &&
                 std::system(("pactl info >/dev/null 2>&1")) == 0)
-                return true;
+                return KeepSinkRunning();
             if (::waitpid(pid_, nullptr, WNOHANG) == pid_) return pid_ = -1, false;
             std::this_thread::sleep_for(20ms);
         }
@@ -115,8 +117,30 @@ public:
     }
 
 private:
+    // A fresh server lets a new stream stall for a few seconds after its first buffers
+    // (PulseAudio 16.1) unless its null sink already plays; a listener on its monitor keeps it
+    // playing, as a sound card does, and tells when it does.
+    bool KeepSinkRunning() {
+        int fds[2];
+        if (::pipe2(fds, O_CLOEXEC) != 0) return false;
+        listener_ = StartProgram(
+            {"parec", "--server=" + Server(), "-d", "vnull.monitor", "--latency-msec=5", "--raw"},
+            fds[1], folder_ + "/listener.log");
+        ::close(fds[1]);
+        drain_ = std::thread([this, fd = fds[0]] {
+            char buffer[4096];
+            for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) > 0;) heard_ += got;
+            ::close(fd);
+        });
+        for (int i = 0; i < 500 && heard_ < Rate * 4 / 5; ++i) std::this_thread::sleep_for(10ms);
+        return heard_ >= Rate * 4 / 5;
+    }
+
     std::string folder_;
     pid_t pid_ = -1;
+    pid_t listener_ = -1;
+    std::thread drain_;
+    std::atomic<std::int64_t> heard_{0};
 };
 
 // Records the null sink's monitor and stamps the start of every click on the monotonic clock:
