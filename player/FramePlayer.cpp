@@ -44,7 +44,10 @@ std::optional<std::string> FramePlayer::Failure() const {
 void FramePlayer::Run() {
     RequestRealTimeForThisThread(PlaybackEngine::RealTimePriority);
     try {
-        Play();
+        if (options_.Sound)
+            PlayToSound();
+        else
+            Play();
     } catch (const ShowError& error) {
         std::lock_guard lock(failureMutex_);
         failure_ = error.what();
@@ -88,6 +91,37 @@ void FramePlayer::Play() {
         const std::uint64_t now = std::uint64_t(played.count()) * speed / 100;
         if (now > next + FrameGapMicros) next = now;
         moment = next;
+    }
+}
+
+// Sends each frame as the sound reaches it, the sequence looping under a longer song; while the
+// song does not sound the lamps hold the last frame.
+void FramePlayer::PlayToSound() {
+    constexpr std::int64_t WaitMicros = 2'000;
+    const auto speed = std::int64_t(options_.SpeedPercent);
+    const auto frameMicros = std::int64_t(frameMicros_);
+    const std::uint32_t frames = std::max<std::uint32_t>(sequence_.Frames(), 1);
+    DmxFrame frame{};
+    std::int64_t sent = -1;
+    for (;;) {
+        const std::uint32_t seen = wake_.Count();
+        if (quit_.load()) return;
+        const std::optional<SoundClock::Duration> heard = options_.Sound->ShowTime();
+        std::int64_t waitMicros = WaitMicros;
+        if (heard && heard->count() >= 0) {
+            const std::int64_t micros = heard->count() / 1000;
+            const std::int64_t index = micros / frameMicros % frames;
+            if (index != sent) {
+                sequence_.ReadFrame(std::uint32_t(index), frame);
+                if (quit_.load()) return;
+                sink_.Send(frame);
+                frame_.store(std::uint32_t(index), std::memory_order_relaxed);
+                sent = index;
+            }
+            waitMicros = std::clamp((frameMicros - micros % frameMicros) * 100 / speed,
+                                    std::int64_t(500), std::int64_t(FrameGapMicros));
+        }
+        wake_.SleepUntil(Clock::now() + std::chrono::microseconds(waitMicros), seen);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "files/FseqReader.h"
 #include "output/FrameSink.h"
+#include "playback/SoundClock.h"
 #include "playback/WakeSignal.h"
 
 #include <atomic>
@@ -19,6 +20,9 @@ struct SequencePlayOptions {
     std::uint64_t Passes = 0; // 0: until Stop
     // Called on the player's thread once the passes are played or a frame could not be read.
     std::function<void()> OnFinished;
+    // With a song: each frame goes out when the song's sound reaches it (Passes then count
+    // nothing; the song's player ends play).
+    SoundClock* Sound = nullptr;
 };
 
 // Plays an FSEQ sequence to a sink on a thread of its own, frame by frame at the sequence's
@@ -44,6 +48,7 @@ public:
 private:
     void Run();
     void Play();
+    void PlayToSound();
     std::uint64_t NextMoment(std::uint64_t moment) const;
 
     FseqReader& sequence_;

@@ -4,6 +4,7 @@
 #include "player/FramePlayer.h"
 #include "player/StoredShow.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <fstream>
@@ -38,7 +39,16 @@ public:
         engine_.PublishShow(*show_.Cells, settings, false);
         engine_.SetSpeed(options.SpeedPercent);
     }
-    ~ShowSession() override { engine_.SetTickListener({}); }
+    ~ShowSession() override {
+        engine_.SetTickListener({});
+        engine_.SetSoundClock(nullptr);
+    }
+
+    void FollowSound(SoundClock& sound) override {
+        lastTick_ = 0;
+        engine_.SetEndTick(0);
+        engine_.SetSoundClock(&sound);
+    }
 
     void Start() override {
         engine_.Rewind();
@@ -73,6 +83,15 @@ public:
           sink_(sink), options_{options.SpeedPercent, options.Passes, options.OnFinished} {}
 
     void Start() override { player_ = std::make_unique<FramePlayer>(*sequence_, sink_, options_); }
+    void FollowSound(SoundClock& sound) override { options_.Sound = &sound; }
+    std::string MediaFile() const override {
+        for (const FseqVariableHeader& header : sequence_->VariableHeaders())
+            if (header.Code == "mf" && !header.Data.empty())
+                return std::string(reinterpret_cast<const char*>(header.Data.data()),
+                                   std::find(header.Data.begin(), header.Data.end(), 0) -
+                                       header.Data.begin());
+        return {};
+    }
     void Stop() override {
         if (player_) player_->Stop();
     }
