@@ -9,6 +9,7 @@
 
 #include <QMetaObject>
 #include <QPointer>
+#include <QTimer>
 
 #include <filesystem>
 
@@ -25,10 +26,22 @@ SoundClock::Duration ShowTimeOf(const PlayPosition& position, const ShowSettings
 } // namespace
 
 SongTrack::SongTrack(QObject* parent, ShowPublisher& publisher, const SettingsControls& settings)
-    : QObject(parent), publisher_(publisher), settings_(settings) {}
+    : QObject(parent), publisher_(&publisher), settings_(settings) {
+    // The preview loops, and so does its song: at the song's end both start again from step 0.
+    endWatch_ = new QTimer(this);
+    endWatch_->setInterval(100);
+    connect(endWatch_, &QTimer::timeout, this, [this] {
+        if (player_ && player_->IsPlaying() && player_->Ended())
+            player_->PlayFrom(SoundClock::Duration(0), publisher_->Engine().Speed());
+    });
+}
 
+// The window's parts go in the order they were made, the engine's publisher before this: the
+// engine is let go of the clock only while it is still there.
 SongTrack::~SongTrack() {
-    Detach();
+    if (publisher_) publisher_->Engine().SetSoundClock(nullptr);
+    waveform_.reset();
+    player_.reset();
 }
 
 void SongTrack::Attach(const std::string& path) {
@@ -50,16 +63,18 @@ void SongTrack::Attach(const std::string& path) {
             },
             Qt::QueuedConnection);
     });
-    publisher_.Engine().SetSoundClock(player_.get());
-    if (publisher_.Engine().IsPlaying())
-        Play(publisher_.Engine().Position(), publisher_.Engine().Speed());
+    publisher_->Engine().SetSoundClock(player_.get());
+    endWatch_->start();
+    if (publisher_->Engine().IsPlaying())
+        Play(publisher_->Engine().Position(), publisher_->Engine().Speed());
     emit songChanged();
 }
 
 void SongTrack::Detach() {
     if (!player_) return;
     // The engine lets go of the clock before it goes away.
-    publisher_.Engine().SetSoundClock(nullptr);
+    publisher_->Engine().SetSoundClock(nullptr);
+    endWatch_->stop();
     waveform_.reset();
     player_.reset();
     project_.SongPath.clear();

@@ -4,6 +4,9 @@
 #include "playback/PlaybackTimeline.h"
 
 #include <QObject>
+#include <QPointer>
+
+class QTimer;
 
 #include <atomic>
 #include <memory>
@@ -61,10 +64,11 @@ signals:
 private:
     void Place();
 
-    ShowPublisher& publisher_;
+    QPointer<ShowPublisher> publisher_;
     const SettingsControls& settings_;
     std::string sink_;
     ShowProject project_;
+    QTimer* endWatch_ = nullptr;
     std::unique_ptr<SongPlayer> player_;
     std::unique_ptr<SongWaveform> waveform_;
     std::shared_ptr<std::atomic<bool>> peaksPosted_ = std::make_shared<std::atomic<bool>>(false);
