@@ -55,9 +55,8 @@ void ReadOption(OptionReader& reader, const std::string& argument, CommandLine& 
 
 void TakeFiles(OptionReader& reader, CommandLine& line) {
     const auto& files = reader.Files();
-    if (files.size() > 1)
-        return reader.Fail("Zu viele Argumente: " + Listed(files) + " (höchstens eine Showdatei)");
     if (!files.empty()) line.showFile = files.front();
+    if (files.size() > 1) line.ignoredFiles.assign(files.begin() + 1, files.end());
     if (line.compress && line.exportFseq.empty())
         return reader.Fail("--compress gilt nur mit --export-fseq");
     if (!line.exportFseq.empty() && line.showFile.empty())
@@ -68,6 +67,12 @@ void TakeFiles(OptionReader& reader, CommandLine& line) {
 
 CommandLine ParseCommandLine(const std::vector<std::string>& argumentsWithoutProgramName) {
     return ReadOptions(argumentsWithoutProgramName, InvalidNumber, ReadOption, TakeFiles);
+}
+
+std::string IgnoredFilesNote(const CommandLine& line) {
+    if (line.ignoredFiles.empty()) return {};
+    return "Nur die erste Showdatei wird geöffnet (" + line.showFile +
+           "), übergangen: " + Listed(line.ignoredFiles);
 }
 
 std::string UsageText(const std::string& programName) {

@@ -53,6 +53,8 @@ int main(int argc, char* argv[]) {
     case Action::Run:
         break;
     }
+    if (const std::string note = velkaro::IgnoredFilesNote(commandLine); !note.empty())
+        std::cerr << program << ": " << note << '\n';
     // An export needs neither a window nor a display.
     if (!commandLine.exportFseq.empty()) {
         try {

@@ -61,7 +61,7 @@ Selection MoveBlock(Grid& cells, const Selection& sel, BlockBuffer clip, int dx,
 }
 
 bool TrimToBlockRefused(BlockBuffer clip) {
-    return clip.ClipWidth <= 0 || clip.ClipHeight <= 0;
+    return clip.ClipHeight <= 0;
 }
 
 CommandResult TrimToBlock(Grid& cells, BlockBuffer clip) {

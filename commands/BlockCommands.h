@@ -37,7 +37,8 @@ Selection PasteBlock(Grid& cells, const Selection& sel, BlockBuffer clip);
 // edge pastes the block onto itself. Returns the moved selection.
 Selection MoveBlock(Grid& cells, const Selection& sel, BlockBuffer clip, int dx, int dy);
 
-// "Trimmen" refuses, before any undo snapshot, when the block just copied is empty.
+// "Trimmen" refuses, before any undo snapshot, when the block just copied has no rows. A block
+// pushed past the right edge has rows but no columns: it trims to its steps and one output.
 bool TrimToBlockRefused(BlockBuffer clip);
 
 // "Trimmen", after CopyBlock: copies the block to the grid's top-left corner. Result:

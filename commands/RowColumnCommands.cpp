@@ -28,6 +28,14 @@ int CutSteps(int steps) {
     return std::clamp(steps, MinSteps, MaxSteps);
 }
 
+// The rows that change Steps: every selected row, also those that the move buttons pushed past
+// row 10000, where no row moves; a first row after the last counts none. Past 10001 rows the
+// count changes Steps no further, so it stops there.
+int CountedRows(const Selection& sel) {
+    const long long rows = static_cast<long long>(sel.SelRow2) - std::max(sel.SelRow1, 0) + 1;
+    return static_cast<int>(std::clamp<long long>(rows, 0, LastSelectableRow + 1));
+}
+
 void MirrorRowsLeftToRight(Grid& cells, const Grid& work, int outputs, int steps) {
     for (int r = 0; r < steps; ++r) std::reverse_copy(work[r], work[r] + outputs, cells[r]);
 }
@@ -50,30 +58,30 @@ void MirrorShow(Grid& cells, Grid& workGrid, int outputs, int steps, bool vertic
 
 CommandResult DeleteRows(Grid& cells, Grid& workGrid, const Selection& sel, int steps) {
     const Span rows = SelectedRows(sel);
-    const int d = rows.Count();
-    if (d > 0 && rows.Last < LastSelectableRow) {
+    if (!rows.Empty() && rows.Last < LastSelectableRow) {
         // Rows First..10000-d receive rows First+d..10000.
+        const int d = rows.Count();
         const int moved = MovedRows - rows.First - d;
         CopyGridRows(workGrid, rows.First, cells, rows.First, MovedRows - rows.First);
         CopyGridRows(cells, rows.First, workGrid, rows.First + d, moved);
     }
     CommandResult result;
-    result.Steps = CutSteps(steps - d);
+    result.Steps = CutSteps(steps - CountedRows(sel));
     result.EndSelection = true;
     return result;
 }
 
 CommandResult DuplicateRows(Grid& cells, Grid& workGrid, const Selection& sel, int steps) {
     const Span rows = SelectedRows(sel);
-    const int d = rows.Count();
-    if (d > 0 && rows.Last < LastSelectableRow) {
+    if (!rows.Empty() && rows.Last < LastSelectableRow) {
         // Rows First+d..10000 receive rows First..10000-d; the copy follows the selection.
+        const int d = rows.Count();
         const int moved = MovedRows - rows.First - d;
         CopyGridRows(workGrid, rows.First, cells, rows.First, moved);
         CopyGridRows(cells, rows.First + d, workGrid, rows.First, moved);
     }
     CommandResult result;
-    result.Steps = CutSteps(steps + d);
+    result.Steps = CutSteps(steps + CountedRows(sel));
     result.EndSelection = true;
     return result;
 }

@@ -18,13 +18,14 @@ void MirrorShow(Grid& cells, Grid& workGrid, int outputs, int steps, bool vertic
 
 // Removes the selected rows (whole rows, whatever columns are selected); the rows below
 // move up and the last rows keep what they held. A selection reaching row 10000 moves
-// nothing. Steps shrinks by the number of selected rows, also those beyond the show.
+// nothing. Steps shrinks by the number of selected rows, also those beyond the show or pushed
+// past row 10000.
 // Result: Steps, EndSelection.
 CommandResult DeleteRows(Grid& cells, Grid& workGrid, const Selection& sel, int steps);
 
 // Inserts a copy of the selected rows right after them; the rows below move down and those
-// pushed past row 10000 are lost. Result: Steps (grown by the selected rows, at most 10000),
-// EndSelection.
+// pushed past row 10000 are lost. Result: Steps (grown by the selected rows, counted as for
+// DeleteRows, at most 10000), EndSelection.
 CommandResult DuplicateRows(Grid& cells, Grid& workGrid, const Selection& sel, int steps);
 
 // Removes the selected columns in rows 0..9999; the columns to their right move left and

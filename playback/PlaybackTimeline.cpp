@@ -28,6 +28,7 @@ PlaybackTimeline::PlaybackTimeline(Time start) : interval_(IntervalOf(speed_)) {
 void PlaybackTimeline::Reanchor(Time now) {
     anchor_ = now;
     ticksSinceAnchor_ = 0;
+    madeAtAnchor_ = 0.0;
     gridAnchor_ = now;
     lastShown_ = now - Clock::duration(1); // the moment `now` is due at once
 }
@@ -35,15 +36,14 @@ void PlaybackTimeline::Reanchor(Time now) {
 void PlaybackTimeline::SetSpeed(int percent, Time now) {
     percent = std::clamp(percent, MinPreviewSpeed, MaxPreviewSpeed);
     if (percent == speed_) return;
-    const Clock::duration interval = IntervalOf(percent);
     if (playing_) {
-        const auto since = std::clamp(now - LastTick(), Clock::duration::zero(), interval_);
-        const double fraction = static_cast<double>(since.count()) / interval_.count();
-        anchor_ = now - std::chrono::duration_cast<Clock::duration>(interval * fraction);
+        const double made = TickFractionAt(std::max(now, LastTick()));
+        anchor_ = std::max(now, LastTick());
         ticksSinceAnchor_ = 0;
+        madeAtAnchor_ = made;
     }
     speed_ = percent;
-    interval_ = interval;
+    interval_ = IntervalOf(percent);
 }
 
 void PlaybackTimeline::SetPlaying(bool playing, Time now) {
@@ -82,6 +82,7 @@ int PlaybackTimeline::AdvanceTo(Time now, const ShowSettings& settings) {
             break;
         }
         ++ticksSinceAnchor_;
+        madeAtAnchor_ = 0.0;
         clock_.Advance(settings.Steps, settings.StepLength, settings.BlendMode);
         ++position_.Ticks;
         ++ticks;
@@ -155,6 +156,7 @@ int PlaybackTimeline::FollowSound(std::chrono::nanoseconds showTime, Time now,
     }
     anchor_ = now - std::chrono::duration_cast<Clock::duration>(interval_ * fraction);
     ticksSinceAnchor_ = 0;
+    madeAtAnchor_ = 0.0;
     if (ticks > 0 || wasWaiting) {
         gridAnchor_ = LastTick();
         lastShown_ = gridAnchor_ - Clock::duration(1);
@@ -162,13 +164,16 @@ int PlaybackTimeline::FollowSound(std::chrono::nanoseconds showTime, Time now,
     return ticks;
 }
 
+double PlaybackTimeline::TickFractionAt(Time moment) const {
+    if (!playing_ || waiting_) return 0.0;
+    const auto since = std::chrono::duration<double, std::milli>(moment - LastTick());
+    const double fraction = PreviewTickFraction(since.count(), PreviewIntervalMs(speed_));
+    return madeAtAnchor_ + (1.0 - madeAtAnchor_) * fraction;
+}
+
 PreviewFrame PlaybackTimeline::MomentAt(Time moment, const ShowSettings& settings) const {
-    double fraction = 0.0;
-    if (playing_ && !waiting_) {
-        const auto since = std::chrono::duration<double, std::milli>(moment - LastTick());
-        fraction = PreviewTickFraction(since.count(), PreviewIntervalMs(speed_));
-    }
-    return clock_.FrameAt(settings.Steps, settings.StepLength, settings.BlendMode, fraction);
+    return clock_.FrameAt(settings.Steps, settings.StepLength, settings.BlendMode,
+                          TickFractionAt(moment));
 }
 
 } // namespace velkaro

@@ -33,7 +33,9 @@ public:
     // Playing at 100 % from step 0 tick 0, which shows at once and lasts a whole tick.
     explicit PlaybackTimeline(Time start);
 
-    // A new speed keeps the way made towards the next tick, so a fade never jumps.
+    // A new speed starts the countdown afresh, as a timer given a new interval does: the next
+    // tick comes one whole new interval later. A fade goes on from the way it had made, so it
+    // never jumps, and takes that interval for the rest of the way.
     void SetSpeed(int percent, Time now);
     // Stopping holds the moment of the last tick, as the preview bar does; resuming continues
     // from it with a whole tick to go. Both show at once.
@@ -75,6 +77,8 @@ public:
 private:
     void Reanchor(Time now);
     void CountTicks(int ticks, const ShowSettings& settings);
+    // How far play has come from the newest tick towards the next one at `moment`, 0..1.
+    double TickFractionAt(Time moment) const;
 
     PreviewClock clock_;
     PlayPosition position_;
@@ -83,6 +87,8 @@ private:
     Clock::duration interval_;
     Time anchor_;
     std::int64_t ticksSinceAnchor_ = 0;
+    // The part of the tick already made when the speed changed, until the next tick.
+    double madeAtAnchor_ = 0.0;
     Time gridAnchor_;
     Time lastShown_;
     bool waiting_ = false;

@@ -14,13 +14,11 @@ namespace velkaro {
 
 namespace {
 
-// A picture dialog: one filter matching the extension in any letter case, BMP added to a name
-// typed without an extension, and a preview of the selected picture.
+// A picture dialog: one filter, BMP added to a name typed without an extension, and a preview
+// of the selected picture.
 QFileDialog* NewPictureDialog(QWidget* parent, const QString& name, const QString& filterName,
                               QFileDialog::AcceptMode mode) {
-    QFileDialog* dialog = NewFileDialog(parent, name, mode);
-    dialog->setNameFilter(filterName + " (*.[Bb][Mm][Pp])");
-    dialog->setDefaultSuffix("BMP");
+    QFileDialog* dialog = NewFileDialog(parent, name, mode, {filterName + " (*.BMP)"});
     AddPicturePreview(dialog);
     return dialog;
 }

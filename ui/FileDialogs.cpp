@@ -1,9 +1,12 @@
 #include "ui/FileDialogs.h"
 
 #include <QAbstractItemView>
+#include <QComboBox>
 #include <QCompleter>
 #include <QEvent>
 #include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QToolTip>
 
 namespace velkaro {
@@ -38,9 +41,40 @@ private:
     QWidget* dialog_;
 };
 
+// "DMX (*.DMX)" gives "DMX": the extension of the filter's first pattern.
+QString ExtensionOf(const QString& filter) {
+    const qsizetype start = filter.indexOf("(*.");
+    if (start < 0) return {};
+    qsizetype end = start + 3;
+    while (end < filter.size() && filter[end] != ' ' && filter[end] != ')') ++end;
+    return filter.mid(start + 3, end - start - 3);
+}
+
+QStringList ExtensionsOf(const QStringList& filters) {
+    QStringList extensions;
+    for (const QString& filter : filters) extensions.append(ExtensionOf(filter));
+    return extensions;
+}
+
+// Qt answers a choice in the type list by putting the filter's pattern text in place of any
+// extension the name has, so "show.dmx" would become a new file "show.DMX" beside the loaded
+// one, and a name typed as "konzert.2026" would lose its end. The list's choices go through
+// SelectFileType instead; the name gets the default extension of the chosen type either way.
+void FollowTypeChoices(QFileDialog* dialog) {
+    auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+    QObject::disconnect(types, SIGNAL(activated(int)), dialog, nullptr);
+    QObject::connect(types, &QComboBox::activated, dialog, [dialog](int index) {
+        SelectFileType(dialog, dialog->nameFilters().value(index));
+    });
+    QObject::connect(types, &QComboBox::currentIndexChanged, dialog, [dialog](int index) {
+        dialog->setDefaultSuffix(ExtensionOf(dialog->nameFilters().value(index)));
+    });
+}
+
 } // namespace
 
-QFileDialog* NewFileDialog(QWidget* parent, const QString& name, QFileDialog::AcceptMode mode) {
+QFileDialog* NewFileDialog(QWidget* parent, const QString& name, QFileDialog::AcceptMode mode,
+                           const QStringList& filters) {
     auto* dialog = new QFileDialog(parent);
     dialog->setObjectName(name);
     dialog->setOption(QFileDialog::DontUseNativeDialog);
@@ -48,8 +82,29 @@ QFileDialog* NewFileDialog(QWidget* parent, const QString& name, QFileDialog::Ac
     dialog->setAcceptMode(mode);
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setSizeGripEnabled(true);
+    // The file list matches a pattern in any letter case, as no QDir::CaseSensitive is set.
+    dialog->setNameFilters(filters);
+    dialog->setDefaultSuffix(ExtensionOf(filters.value(0)));
+    if (mode == QFileDialog::AcceptSave) FollowTypeChoices(dialog);
     new PopupsCloseWithDialog(dialog);
     return dialog;
+}
+
+void SelectFileType(QFileDialog* dialog, const QString& filter) {
+    auto* nameField = dialog->findChild<QLineEdit*>("fileNameEdit");
+    const QString name = nameField->text();
+    dialog->selectNameFilter(filter);
+    nameField->setText(
+        NameForFileType(name, ExtensionOf(filter), ExtensionsOf(dialog->nameFilters())));
+}
+
+QString NameForFileType(const QString& name, const QString& extension,
+                        const QStringList& typeExtensions) {
+    const QString suffix = QFileInfo(name).suffix();
+    if (suffix.isEmpty() || extension.isEmpty()) return name;
+    if (suffix.compare(extension, Qt::CaseInsensitive) == 0) return name;
+    if (!typeExtensions.contains(suffix, Qt::CaseInsensitive)) return name;
+    return name.left(name.size() - suffix.size()) + extension;
 }
 
 QString ChooseFile(QFileDialog* dialog) {

@@ -15,6 +15,16 @@
 
 namespace velkaro {
 
+namespace {
+
+// The grid has a use for three buttons. Others (the back and forward buttons) leave the picked
+// cell, the pick mode and a release waiting to be ignored exactly as they were.
+bool ActsOnTheGrid(Qt::MouseButton button) {
+    return button == Qt::LeftButton || button == Qt::MiddleButton || button == Qt::RightButton;
+}
+
+} // namespace
+
 GridMouseEditing::GridMouseEditing(QWidget* window, ShowState& show, SettingsControls& settings,
                                    GridView& view, UndoHistory& undo, PaletteWindow& palette)
     : window_(window), show_(show), settings_(settings), view_(view), undo_(undo),
@@ -25,18 +35,20 @@ GridMouseEditing::GridMouseEditing(QWidget* window, ShowState& show, SettingsCon
 }
 
 void GridMouseEditing::Pressed(Qt::MouseButton button, int x, int y) {
+    if (!ActsOnTheGrid(button)) return;
     // The press cell stays in CurCol, CurRow until the release.
     view_.CellAt(x, y);
     if (button == Qt::RightButton) {
         palette_.PickColour(std::as_const(show_.Cells)[show_.CurRow][show_.CurCol]);
         show_.PickActive = true;
-    } else if (button == Qt::LeftButton || button == Qt::MiddleButton) {
+    } else {
         show_.PickActive = false;
     }
     view_.PaintGrid();
 }
 
 void GridMouseEditing::Released(Qt::MouseButton button, int x, int y) {
+    if (!ActsOnTheGrid(button)) return;
     if (show_.IgnoreNextGridRelease) {
         show_.IgnoreNextGridRelease = false;
         return;
@@ -50,7 +62,7 @@ void GridMouseEditing::Released(Qt::MouseButton button, int x, int y) {
         view_.CellAt(x, y);
         const bool block = show_.CurCol != pressCol || show_.CurRow != pressRow;
         view_.SetSelection(block, pressCol, pressRow, show_.CurCol, show_.CurRow);
-    } else if (button == Qt::LeftButton) {
+    } else {
         Paint(pressCol, pressRow, x, y);
     }
 }

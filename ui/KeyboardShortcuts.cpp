@@ -7,6 +7,9 @@
 #include "ui/ShowState.h"
 #include "ui/UndoHistory.h"
 
+#include <QAbstractSlider>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QShortcut>
 #include <QWidget>
 
@@ -25,6 +28,46 @@ void AddKey(QWidget* window, const char* name, const QKeySequence& keys,
     shortcut->setContext(Qt::WindowShortcut);
     QObject::connect(shortcut, &QShortcut::activated, window, std::move(action));
 }
+
+// A focused slider or scroll bar moves itself with the page keys and Ctrl+Home / Ctrl+End, as
+// on every desktop; Qt's sliders never claim a key before the window's shortcuts see it, so
+// this claims them, and the grid keys stay for every other focus. It watches the whole
+// application because the palette's sliders join the window only when it is docked.
+class SlidersKeepTheirKeys : public QObject {
+public:
+    explicit SlidersKeepTheirKeys(QWidget* window) : QObject(window), window_(window) {
+        qApp->installEventFilter(this);
+    }
+    ~SlidersKeepTheirKeys() override { qApp->removeEventFilter(this); }
+    SlidersKeepTheirKeys(const SlidersKeepTheirKeys&) = delete;
+    SlidersKeepTheirKeys& operator=(const SlidersKeepTheirKeys&) = delete;
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::ShortcutOverride) return false;
+        auto* slider = qobject_cast<QAbstractSlider*>(watched);
+        if (!slider || !window_->isAncestorOf(slider)) return false;
+        if (!IsSliderKey(*static_cast<QKeyEvent*>(event))) return false;
+        event->accept();
+        return true;
+    }
+
+private:
+    static bool IsSliderKey(const QKeyEvent& key) {
+        const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+        switch (key.key()) {
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            return modifiers == Qt::NoModifier;
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            return modifiers == Qt::ControlModifier;
+        default:
+            return false;
+        }
+    }
+
+    QWidget* window_;
+};
 
 } // namespace
 
@@ -52,6 +95,7 @@ void InstallKeyboardShortcuts(QWidget* window, const ShortcutTargets& t) {
     AddKey(window, "endSelectionKey", QKeySequence(Qt::Key_Escape),
            whileSelected([](const ShortcutTargets& s) { s.View.EndSelection(); }));
 
+    new SlidersKeepTheirKeys(window);
     AddKey(window, "pageUpKey", QKeySequence(Qt::Key_PageUp),
            [t] { t.View.ScrollBy(-t.Settings.ShownRows()); });
     AddKey(window, "pageDownKey", QKeySequence(Qt::Key_PageDown),

@@ -24,7 +24,8 @@ struct ShortcutTargets {
 // The window's keys: Ctrl+O "Laden", Ctrl+S "Speichern", Ctrl+Z "Undo", Ctrl+Y and
 // Ctrl+Shift+Z "Redo"; while a block is selected Ctrl+C "Kopieren", Ctrl+V "Einfügen" and
 // Escape ends the selection; Page Up and Page Down scroll a page, Ctrl+Home and Ctrl+End go to
-// the first and the last step. A settings field being edited keeps the keys it has a use for.
+// the first and the last step. A settings field being edited keeps the keys it has a use for,
+// and a focused slider or scroll bar its page keys.
 void InstallKeyboardShortcuts(QWidget* window, const ShortcutTargets& targets);
 
 } // namespace velkaro

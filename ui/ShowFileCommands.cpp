@@ -11,15 +11,14 @@
 #include "ui/ShowState.h"
 #include "ui/SongTrack.h"
 
-#include <QComboBox>
 #include <QFileDialog>
 
 namespace velkaro {
 
 namespace {
 
-// Shown as "DMX"; the pattern takes the extension in any letter case.
-const QString DmxFilter = "DMX (*.[dD][mM][xX])";
+// Shown as "DMX"; the list takes the extension in any letter case.
+const QString DmxFilter = "DMX (*.DMX)";
 // Sequences for players that read FSEQ; the show itself stays a DMX document.
 const QString FseqFilter = "FSEQ (*.fseq)";
 const QString CompressedFseqFilter = "FSEQ komprimiert (*.fseq)";
@@ -33,26 +32,6 @@ SaveKind KindOf(const QString& filter) {
     return SaveKind::Dmx;
 }
 
-QFileDialog* NewShowDialog(QWidget* parent, const QString& name, QFileDialog::AcceptMode mode) {
-    QFileDialog* dialog = NewFileDialog(parent, name, mode);
-    dialog->setNameFilter(DmxFilter);
-    dialog->setDefaultSuffix("DMX");
-    return dialog;
-}
-
-QFileDialog* NewSaveDialog(QWidget* parent) {
-    QFileDialog* dialog = NewShowDialog(parent, "saveShowDialog", QFileDialog::AcceptSave);
-    dialog->setNameFilters({DmxFilter, FseqFilter, CompressedFseqFilter});
-    // The name gets the extension of the type chosen, however it was chosen: the dialog tells
-    // of a choice made in code only through its type list.
-    auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
-    QObject::connect(types, &QComboBox::currentIndexChanged, dialog, [dialog](int index) {
-        const bool dmx = KindOf(dialog->nameFilters().value(index)) == SaveKind::Dmx;
-        dialog->setDefaultSuffix(dmx ? "DMX" : "fseq");
-    });
-    return dialog;
-}
-
 } // namespace
 
 ShowFileCommands::ShowFileCommands(QWidget* window, ShowState& show, SettingsControls& settings,
@@ -64,8 +43,10 @@ ShowFileCommands::ShowFileCommands(QWidget* window, ShowState& show, SettingsCon
 // file command; from then on they are kept.
 void ShowFileCommands::CreateDialogs() {
     if (openShowDialog_) return;
-    openShowDialog_ = NewShowDialog(window_, "openShowDialog", QFileDialog::AcceptOpen);
-    saveShowDialog_ = NewSaveDialog(window_);
+    openShowDialog_ =
+        NewFileDialog(window_, "openShowDialog", QFileDialog::AcceptOpen, {DmxFilter});
+    saveShowDialog_ = NewFileDialog(window_, "saveShowDialog", QFileDialog::AcceptSave,
+                                    {DmxFilter, FseqFilter, CompressedFseqFilter});
 }
 
 void ShowFileCommands::LoadShow(const QString& path, bool append) {
@@ -130,7 +111,7 @@ void ShowFileCommands::SaveShowFile() {
         show_.IgnoreNextGridRelease = true;
         CreateDialogs();
         // Each save starts as a DMX save, so an earlier export is never repeated by accident.
-        saveShowDialog_->selectNameFilter(DmxFilter);
+        SelectFileType(saveShowDialog_, DmxFilter);
         const QString path = ChooseFile(saveShowDialog_);
         if (path.isEmpty()) return;
         const SaveKind kind = KindOf(saveShowDialog_->selectedNameFilter());

@@ -19,10 +19,8 @@ namespace velkaro {
 
 namespace {
 
-// Shown as "Musik"; every pattern in any letter case.
-const QString SongFilter =
-    "Musik (*.[wW][aA][vV] *.[fF][lL][aA][cC] *.[oO][gG][gG] *.[oO][gG][aA] *.[oO][pP][uU][sS] "
-    "*.[mM][pP]3)";
+// Shown as "Musik"; the dialog matches the patterns in any letter case.
+const QString SongFilter = "Musik (*.wav *.flac *.ogg *.oga *.opus *.mp3)";
 constexpr int ControlsTop = 692;
 
 } // namespace
@@ -90,8 +88,10 @@ void SongColumn::ChooseSong() {
     RunGuarded(window(), [this] {
         auto* dialog = findChild<QFileDialog*>("openSongDialog");
         if (!dialog) {
-            dialog = NewFileDialog(window(), "openSongDialog", QFileDialog::AcceptOpen);
-            dialog->setNameFilter(SongFilter);
+            dialog =
+                NewFileDialog(window(), "openSongDialog", QFileDialog::AcceptOpen, {SongFilter});
+            // A name typed without an extension is taken as it is.
+            dialog->setDefaultSuffix({});
         }
         const QString path = ChooseFile(dialog);
         if (!path.isEmpty()) song_.Attach(LocalPath(path));

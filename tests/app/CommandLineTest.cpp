@@ -97,8 +97,8 @@ TEST(CommandLineTest, FaultsAreNamedInGerman) {
         {{"-x", "show.dmx"}, "Unbekannte Option: -x"},
         {{"--live5"}, "Unbekannte Option: --live5"},
         {{"--help=yes"}, "Unbekannte Option: --help=yes"},
-        {{"a.dmx", "b.dmx"}, "Zu viele Argumente: a.dmx b.dmx (höchstens eine Showdatei)"},
-        {{"a.dmx", "--", "-b.dmx"}, "Zu viele Argumente: a.dmx -b.dmx (höchstens eine Showdatei)"},
+        {{"a.dmx", "b.dmx", "--bogus"}, "Unbekannte Option: --bogus"},
+        {{"a.dmx", "--live", "0", "b.dmx"}, badUniverse + "0" + universeRange},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(Shown(c.arguments));
@@ -106,6 +106,28 @@ TEST(CommandLineTest, FaultsAreNamedInGerman) {
         EXPECT_EQ(line.action, Action::Error);
         EXPECT_EQ(line.error, c.error);
     }
+}
+
+// A file manager passes every selected file: the first is the show, the rest are named on
+// standard error and ignored, wherever the options stand.
+TEST(CommandLineTest, SeveralFilesOpenTheFirstAndNameTheOthers) {
+    const CommandLine two = ParseCommandLine({"a.DMX", "b.DMX"});
+    EXPECT_EQ(two.action, Action::Run);
+    EXPECT_EQ(two.showFile, "a.DMX");
+    EXPECT_EQ(two.ignoredFiles, Arguments({"b.DMX"}));
+    EXPECT_EQ(IgnoredFilesNote(two),
+              "Nur die erste Showdatei wird geöffnet (a.DMX), übergangen: b.DMX");
+
+    const CommandLine mixed = ParseCommandLine({"a.dmx", "--live=3", "b.dmx", "--", "-c.dmx"});
+    EXPECT_EQ(mixed.action, Action::Run);
+    EXPECT_EQ(mixed.showFile, "a.dmx");
+    EXPECT_EQ(mixed.liveUniverse, 3);
+    EXPECT_EQ(mixed.ignoredFiles, Arguments({"b.dmx", "-c.dmx"}));
+
+    EXPECT_EQ(IgnoredFilesNote(ParseCommandLine({"a.dmx"})), "");
+    const CommandLine exported = ParseCommandLine({"--export-fseq", "o.fseq", "a.dmx", "b.dmx"});
+    EXPECT_EQ(exported.action, Action::Run);
+    EXPECT_EQ(exported.showFile, "a.dmx");
 }
 
 TEST(CommandLineTest, HelpAndVersionNameTheProgram) {

@@ -43,6 +43,13 @@ expect "export into a missing folder" 2 "Die FSEQ-Datei $scratch/no/x.fseq konnt
   echo "FAILED: a failed export left a file: $(ls -A "$scratch")"
   failures=$((failures + 1))
 }
+# A file manager passes all the files selected: the first is used, the others are named.
+expect "two show files" 0 "übergangen: $scratch/b.dmx" \
+  stderr --export-fseq "$scratch/two.fseq" "$scratch/show.dmx" "$scratch/b.dmx"
+[ "$(head -c 4 "$scratch/two.fseq" 2>/dev/null)" = PSEQ ] || {
+  echo "FAILED: two show files exported no FSEQ file of the first"
+  failures=$((failures + 1))
+}
 # The sequence names the song of the show's project file, or the one given with --audio.
 printf '{"song": "Musik/Lied eins.ogg", "songStartMs": 0}' >"$scratch/show.velkaro"
 expect "export with the project's song" 0 "" stdout --export-fseq "$scratch/p.fseq" "$scratch/show.dmx"
@@ -51,6 +58,6 @@ grep -qaF 'mfLied eins.ogg' "$scratch/p.fseq" && grep -qaF 'mfb.mp3' "$scratch/a
   echo "FAILED: the exported sequences do not name their songs"
   failures=$((failures + 1))
 }
-passed=$((14 - failures))
+passed=$((16 - failures))
 echo "command line: $passed passed, $failures failed"
 [ "$failures" -eq 0 ]

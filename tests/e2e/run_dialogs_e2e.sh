@@ -2,7 +2,11 @@
 # Drives each file dialog under a real X server as a user does: types a file name with real key
 # events, so that the dialog's name completion list opens, and presses Return. Afterwards only
 # the main window may be on screen, and the very next click on "Speichern" must open its dialog.
-# An offscreen test never opens the completion list, so it cannot see what stays behind.
+# An offscreen test never opens the completion list, so it cannot see what stays behind. A save
+# dialog with Return alone must replace the file it offers (the one loaded, appended or saved
+# last), after asking, whatever type was chosen again. Before the dialogs, quick pairs of clicks
+# as the window system delivers them (the second one as a double-click) on the grid and the
+# swatch strip must each act as two clicks.
 set -euo pipefail
 shopt -s inherit_errexit
 here=$(cd "$(dirname "$0")" && pwd)
@@ -14,14 +18,16 @@ folder=$(mktemp -d "$work/dialogs.XXXXXX")
 folder=$(cd "$folder" && pwd -P)
 cd "$folder"
 
-# Click points of the buttons, relative to the main window's top left corner, measured on a
-# screenshot of the 1105x809 window; when the panel's layout changes, measure them again.
+# Click points of the buttons and of a cell of a one-output show, relative to the main window's
+# top left corner, measured on a screenshot of the 1105x809 window; when the panel's layout
+# changes, measure them again.
 declare -A button_at=(
   [datei_laden]="996 32"
   [datei_speichern]="1061 32"
   [datei_anhaengen]="996 59"
   [bitmap_laden]="996 372"
   [bitmap_speichern]="1061 372"
+  [grid]="100 30"
 )
 
 xvfb=""
@@ -122,6 +128,25 @@ open_dialog() {
   echo "$dialog"
 }
 
+# save_offered BUTTON TITLE [DOWNS]: opens the dialog, (chooses again the file type DOWNS entries
+# below the first,) and presses Return on the name it offers. The question whether to replace
+# that file must come; it is answered "Ja", and no file may appear that was not there before.
+save_offered() {
+  local button=$1 title=$2 dialog message before
+  echo "== '$button': Return on the name offered"
+  before=$(ls -A)
+  dialog=$(open_dialog "$button" "$title")
+  [ -z "${3:-}" ] || choose_type "$dialog" "$3"
+  xdotool key Return
+  message=$(poll 30 find_new_window "$title" "$main" "$dialog") ||
+    fail "'$button' offered no existing file: no question whether to replace it"
+  poll 30 has_focus "$message" || fail "the question never got the keyboard"
+  xdotool key j
+  poll 20 only_main_visible || fail "after the dialog of '$button' closed, a window stayed"
+  [ "$(ls -A)" = "$before" ] || fail "'$button' made a file of its own: $(ls -A | tr '\n' ' ')"
+  check_first_click
+}
+
 # check_first_click: nothing of a dialog is left that could swallow a click, so one click on
 # "Speichern" opens its dialog; Escape closes it again.
 check_first_click() {
@@ -200,29 +225,109 @@ show_bytes >anhang.dmx
 } >p8.bmp
 printf 'kein Bild' >kaputt.bmp
 
-"$program" >app.log 2>&1 &
-app=$!
-main=""
-main_window() {
-  main=$(xdotool search --all --pid "$app" --onlyvisible --name '^Velkaro Version 1.07$' \
-    2>/dev/null | head -n 1) && [ -n "$main" ]
+# at X Y ACTIONS...: xdotool ACTIONS at a point given relative to the main window's top left
+# corner, with no pause between them.
+at() {
+  local x y
+  read -r x y <<<"$(xdotool getwindowgeometry --shell "$main" | sed -n 's/^[XY]=//p' | tr '\n' ' ')"
+  xdotool mousemove $((x + $1)) $((y + $2)) "${@:3}"
 }
-poll 90 main_window || fail "no main window"
-poll 30 only_main_visible || fail "more than the main window at the start"
 
+# start_program TITLE [ARGUMENT]: starts the program and waits for its main window.
+start_program() {
+  local title=$1
+  shift
+  "$program" "$@" >app.log 2>&1 &
+  app=$!
+  main=""
+  main_window() {
+    main=$(xdotool search --all --pid "$app" --onlyvisible --name "^$title\$" 2>/dev/null |
+      head -n 1) && [ -n "$main" ]
+  }
+  poll 90 main_window || fail "no main window"
+  poll 30 only_main_visible || fail "more than the main window at the start"
+}
+
+stop_program() {
+  kill "$app"
+  wait "$app" 2>/dev/null || true
+  app=""
+}
+
+# bytes FILE OFFSET COUNT: the bytes as hex, one blank between them.
+bytes() { od -An -tx1 -v -j "$2" -N "$3" "$1" | tr -s ' \n' ' ' | sed 's/^ //; s/ $//'; }
+
+# Quick pairs of clicks. A show of 100 steps whose output 168 is lit in the last step has 168
+# outputs, so the cells are 5 pixels wide and 10 high; the grid starts one pixel into the
+# window, the squares of the swatch strip, 29 pixels wide, at (3, 690). Each pair is one
+# xdotool call: two presses within the window system's double-click time and distance.
+{
+  head -c $((99 * 512 + 509)) /dev/zero
+  printf '\x80\x80\x80'
+} >klicks.dmx
+start_program klicks.dmx klicks.dmx
+echo "== quick pairs of clicks on the grid and the swatch strip"
+# Left on cell (0, 0), then on its diagonal neighbour (1, 1): two cells, not a block of four.
+at 4 9 click 1 mousemove_relative 3 4 click 1
+sleep 0.6
+# Green (swatch 1) into cell (3, 0).
+at 46 702 click 1
+sleep 0.6
+at 17 6 click 1
+sleep 0.6
+# Right on the black cell (2, 0), then on the green (3, 0): the second press picks green and
+# marks no block.
+at 14 6 click 3 mousemove_relative 3 0 click 3
+sleep 0.6
+at 27 6 click 1 # cell (5, 0) in the colour picked last
+sleep 0.6
+# Blue (swatch 2), then yellow (swatch 3) right beside the border: yellow is the swatch.
+at 88 702 click 1 mousemove_relative 4 0 click 1
+sleep 0.6
+at 37 6 click 1 # cell (7, 0)
+sleep 0.6
+use_dialog datei_speichern "Speichern unter" klicks closes
+# Outputs 1 to 8 of step 0: red, black, black, green, black, green, black, yellow; step 1: black,
+# red.
+step0="ff 00 00 00 00 00 00 00 00 00 ff 00 00 00 00 00 ff 00 00 00 00 ff ff 00"
+[ "$(bytes klicks.DMX 8 24)" = "$step0" ] ||
+  fail "quick clicks went astray: step 0 holds $(bytes klicks.DMX 8 24)"
+[ "$(bytes klicks.DMX 520 6)" = "00 00 00 ff 00 00" ] ||
+  fail "quick clicks went astray: step 1 holds $(bytes klicks.DMX 520 6)"
+stop_program
+
+start_program "Velkaro Version 1.07"
 # The dialogs start in the folder the program was started in.
 use_dialog datei_anhaengen "Öffnen" anhang.dmx closes
 poll 10 window_title_is "$folder/anhang.dmx" || fail "'Anhängen' did not take anhang.dmx"
+# "Speichern" offers the file appended: the empty step of the start and the appended one.
+save_offered datei_speichern "Speichern unter"
+[ "$(stat -c %s anhang.dmx)" = 1024 ] || fail "'Speichern' did not replace anhang.dmx"
+poll 10 window_title_is "$folder/anhang.dmx" || fail "the caption left anhang.dmx"
 use_dialog datei_laden "Öffnen" p8.dmx closes
 poll 10 window_title_is "$folder/p8.dmx" || fail "'Laden' did not load p8.dmx"
+# An edit: the first release after a file command does nothing, the second paints output 1 red.
+click grid
+sleep 0.6
+click grid
+sleep 0.6
+# "Speichern" offers the file loaded, also once its type is chosen again.
+save_offered datei_speichern "Speichern unter" 0
+[ "$(bytes p8.dmx 8 3)" = "ff 00 00" ] || fail "p8.dmx does not hold the edit: $(bytes p8.dmx 8 3)"
+poll 10 window_title_is "$folder/p8.dmx" || fail "the caption left p8.dmx"
 # "p8" completes to p8.dmx; the default extension makes a new file of it.
 use_dialog datei_speichern "Speichern unter" p8 closes
 [ -s p8.DMX ] || fail "'Speichern' did not write p8.DMX"
 use_dialog bitmap_laden "Öffnen" p8.bmp closes
 use_dialog bitmap_speichern "Speichern unter" p8 closes
 # The exported picture has the size of the imported one, so both buttons did their work.
-[ "$(od -An -t d4 -j 18 -N 8 p8.BMP 2>/dev/null | tr -s ' ' | sed 's/^ //; s/-//')" = "4 3" ] ||
-  fail "the exported p8.BMP is not the imported 4x3 picture"
+picture_size() { od -An -t d4 -j 18 -N 8 p8.BMP 2>/dev/null | tr -s ' ' | sed 's/^ //; s/-//'; }
+[ "$(picture_size)" = "4 3" ] || fail "the exported p8.BMP is not the imported 4x3 picture"
+# A name typed with its extension is offered again as typed, also once the type is chosen again.
+use_dialog bitmap_speichern "Speichern unter" p8.BMP confirm
+: >p8.BMP
+save_offered bitmap_speichern "Speichern unter" 0
+[ "$(picture_size)" = "4 3" ] || fail "the picture export did not replace p8.BMP"
 # The second file type of "Speichern" exports an FSEQ sequence; the show stays p8.DMX. A file
 # of that type lets the completion list open.
 : >p8-alt.fseq
@@ -230,5 +335,9 @@ use_dialog datei_speichern "Speichern unter" p8 closes 1
 [ "$(head -c 4 p8.fseq 2>/dev/null)" = PSEQ ] || fail "choosing 'FSEQ' did not export p8.fseq"
 poll 10 window_title_is "$folder/p8.DMX" || fail "the export changed the caption"
 use_dialog datei_speichern "Speichern unter" p8.DMX confirm
+: >p8.DMX
+save_offered datei_speichern "Speichern unter" 0
+# The show holds the three steps of the imported picture.
+[ "$(stat -c %s p8.DMX)" = 1536 ] || fail "'Speichern' did not replace p8.DMX"
 use_dialog bitmap_laden "Öffnen" kaputt.bmp refuse
-echo "dialogs end-to-end: 8 passed, 0 failed"
+echo "dialogs end-to-end: 15 passed, 0 failed"

@@ -128,7 +128,7 @@ TEST(PlaybackTimelineTest, SpeedStopAndResumeContinueWithoutAJump) {
     const PreviewFrame before = timeline.MomentAt(now, settings);
     timeline.SetSpeed(400, now);
     EXPECT_DOUBLE_EQ(timeline.MomentAt(now, settings).T, before.T) << "a fade does not jump";
-    EXPECT_EQ(timeline.NextTick(), now + milliseconds(12) + microseconds(500));
+    EXPECT_EQ(timeline.NextTick(), now + milliseconds(25)) << "the countdown starts afresh";
 
     // Stopping holds the moment of the last tick, as the bar shows it, for any length of time.
     now = timeline.NextTick() + milliseconds(5);
@@ -153,6 +153,40 @@ TEST(PlaybackTimelineTest, SpeedStopAndResumeContinueWithoutAJump) {
     EXPECT_EQ(timeline.AdvanceTo(now + milliseconds(24), settings), 0);
     EXPECT_EQ(timeline.AdvanceTo(now + milliseconds(25), settings), 1);
     EXPECT_EQ(timeline.Position(), (PlayPosition{0, 1, 1}));
+}
+
+// The speed bar dragged, or its arrow clicked every 200 ms at 25 %: each change starts the
+// countdown afresh, as a timer given a new interval does, so no tick falls while the changes
+// come faster than the interval. The fade meanwhile creeps on without a jump or a step back,
+// and the tick after the last change comes one whole interval later and joins it seamlessly.
+TEST(PlaybackTimelineTest, EverySpeedChangeStartsTheCountdownAfresh) {
+    const ShowSettings settings{20, 4, 10, FadeMode};
+    PlaybackTimeline timeline(Start);
+    timeline.SetSpeed(25, Start);
+    double shownBefore = timeline.MomentAt(Start, settings).T;
+    Clock::time_point now = Start;
+    for (int speed = 26; speed <= 35; ++speed) {
+        for (int ms = 10; ms <= 200; ms += 10) {
+            const Clock::time_point moment = now + milliseconds(ms);
+            ASSERT_EQ(timeline.AdvanceTo(moment, settings), 0) << speed << "% at +" << ms;
+            const double shown = timeline.MomentAt(moment, settings).T;
+            ASSERT_GE(shown, shownBefore);
+            ASSERT_LT(shown, 0.1) << "still within the first tick";
+            shownBefore = shown;
+        }
+        now += milliseconds(200);
+        timeline.SetSpeed(speed, now);
+        ASSERT_DOUBLE_EQ(timeline.MomentAt(now, settings).T, shownBefore);
+        ASSERT_EQ(timeline.NextTick(), now + milliseconds(PreviewIntervalMs(speed)));
+    }
+    const Clock::time_point tick = now + milliseconds(PreviewIntervalMs(35));
+    EXPECT_EQ(timeline.AdvanceTo(tick - microseconds(1), settings), 0);
+    EXPECT_NEAR(timeline.MomentAt(tick - microseconds(1), settings).T, 0.1, 1e-6);
+    EXPECT_EQ(timeline.AdvanceTo(tick, settings), 1);
+    EXPECT_DOUBLE_EQ(timeline.MomentAt(tick, settings).T, 0.1);
+    EXPECT_NEAR(timeline.MomentAt(tick + milliseconds(PreviewIntervalMs(35) / 2), settings).T, 0.15,
+                0.001)
+        << "the tick after is a whole one again";
 }
 
 } // namespace

@@ -222,6 +222,54 @@ TEST_F(BlockCommandButtonsTest, TrimMakesTheBlockTheShow) {
     EXPECT_EQ(Snapshots(), 0);
 }
 
+// Blocks the move buttons pushed past the last column or row. A block left with rows but no
+// columns trims to its steps and one output; the row commands count every row of a block, also
+// those pushed past row 9999; a block whose first row lies past its last changes no Steps; the
+// spare rows below row 10000 are never touched.
+TEST_F(BlockCommandButtonsTest, BlocksPushedPastTheEdgeStillCountTheirRows) {
+    QPushButton* right = Child<QPushButton>(*w, "moveBlockRightButton");
+    QPushButton* down = Child<QPushButton>(*w, "moveBlockDownButton");
+    Child<UpDown>(*w, "outputsSpinner")->SetPosition(MaxOutputs);
+    Select(167, 2, 167, 4);
+    Click(right);
+    ExpectSelection(168, 2, 167, 4);
+    Click(Child<QPushButton>(*w, "trimToBlockButton"));
+    EXPECT_EQ(w->Settings().Outputs(), 1);
+    EXPECT_EQ(w->Settings().Steps(), 3);
+    ExpectSelectionEnded();
+    ExpectUnmarked(0, 0);
+    EXPECT_EQ(Snapshots(), 2);
+
+    Child<UpDown>(*w, "outputsSpinner")->SetPosition(MaxOutputs);
+    SetSteps(MaxSteps);
+    QScrollBar* scroll = Child<QScrollBar>(*w, "gridScrollBar");
+    const auto pushPastTheLastRow = [&] {
+        scroll->setValue(scroll->maximum());
+        Select(167, 9995, 167, 9999);
+        Click(right);
+        Click(down);
+        Click(down);
+        ExpectSelection(168, 9997, 167, 10001);
+    };
+    pushPastTheLastRow();
+    Click(Child<QPushButton>(*w, "deleteRowsButton"));
+    EXPECT_EQ(w->Settings().Steps(), 9995) << "all five rows count";
+    pushPastTheLastRow();
+    SetSteps(9000);
+    Click(Child<QPushButton>(*w, "duplicateRowsButton"));
+    EXPECT_EQ(w->Settings().Steps(), 9005);
+
+    SetSteps(MaxSteps);
+    scroll->setValue(scroll->maximum());
+    Select(5, 9999, 6, 9999);
+    Click(down);
+    ExpectSelection(5, 10000, 6, 9999);
+    Click(Child<QPushButton>(*w, "deleteRowsButton"));
+    EXPECT_EQ(w->Settings().Steps(), MaxSteps);
+    for (int r = 9990; r < GridRows; ++r)
+        for (int c : {0, 5, 167, 168}) ExpectUnmarked(r, c);
+}
+
 TEST_F(BlockCommandButtonsTest, InPlaceMirrorsKeepTheSelection) {
     Select(1, 2, 3, 4);
     Click(Child<QPushButton>(*w, "mirrorBlockHorizontalButton")); // "Horizontal"

@@ -5,8 +5,10 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -14,6 +16,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <vector>
 
 namespace velkaro {
@@ -93,7 +96,7 @@ TEST_F(FileCommandsTest, SavingAsFseqExportsAndTheShowStaysItsDmxDocument) {
         QTimer::singleShot(0, [this, &kinds, kind] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             ASSERT_TRUE(dialog);
-            EXPECT_EQ(dialog->nameFilters(), QStringList({"DMX (*.[dD][mM][xX])"}) + kinds);
+            EXPECT_EQ(dialog->nameFilters(), QStringList({"DMX (*.DMX)"}) + kinds);
             dialog->setDirectory(dir.path());
             dialog->selectNameFilter(kinds[kind]);
             dialog->findChild<QLineEdit*>("fileNameEdit")->setText("show" + QString::number(kind));
@@ -125,6 +128,69 @@ TEST_F(FileCommandsTest, ACancelledDialogChangesNothingButSkipsTheNextRelease) {
         EXPECT_EQ(w->windowTitle(), title);
         EXPECT_EQ(w->Settings().Steps(), 2);
     }
+}
+
+// Answers the question a dialog asks with Yes as soon as it comes; its text, empty if none came.
+std::shared_ptr<QString> AnswerNextQuestionYes() {
+    auto text = std::make_shared<QString>();
+    auto* poll = new QTimer;
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, [poll, text, tries] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (++*tries > 500) poll->deleteLater(); // no question came: stop looking
+        if (!box || !box->isVisible()) return;
+        poll->stop();
+        poll->deleteLater();
+        *text = box->text();
+        box->button(QMessageBox::Yes)->click();
+    });
+    poll->start(10);
+    return text;
+}
+
+// "Speichern" offers the file just loaded, in its own letters, whatever type is chosen again in
+// the list; it asks before replacing the file, then replaces it and no other file appears.
+TEST_F(FileCommandsTest, SaveOffersTheLoadedFileAsNamedAndReplacesItAfterAsking) {
+    MakeShow(2);
+    SaveThroughButton("show.dmx");
+    AnswerNextDialog("show.dmx");
+    QTest::mouseClick(Child<QPushButton>(*w, "loadShowButton"), Qt::LeftButton);
+    w->Show().Cells[1][6] = RGB(200, 1, 2);
+
+    QStringList offered;
+    std::shared_ptr<QString> question;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+        const auto choose = [&](int type) {
+            types->setCurrentIndex(type);
+            emit types->activated(type);
+            offered.append(name->text());
+        };
+        offered.append(name->text());
+        choose(0); // "DMX" once more
+        choose(1); // "FSEQ"
+        choose(0);
+        name->setText("konzert.2026");
+        choose(1);
+        name->setText("show.dmx");
+        choose(0);
+        question = AnswerNextQuestionYes();
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    QTest::mouseClick(Child<QPushButton>(*w, "saveShowButton"), Qt::LeftButton);
+    EXPECT_EQ(offered, QStringList({"show.dmx", "show.dmx", "show.fseq", "show.DMX", "konzert.2026",
+                                    "show.dmx"}));
+    ASSERT_TRUE(question);
+    EXPECT_TRUE(question->contains("show.dmx")) << question->toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"show.dmx"}));
+    EXPECT_EQ(w->windowTitle(), PathOf("show.dmx"));
+    QTemporaryDir other;
+    const std::string expected = (other.path() + "/expected.dmx").toStdString();
+    SaveShow(expected, w->Show().Cells, w->Settings().Values(), false);
+    EXPECT_EQ(ReadBytes(PathOf("show.dmx")), ReadBytes(QString::fromStdString(expected)));
 }
 
 TEST_F(FileCommandsTest, AppendRepeatsTheFileAndKeepsModeAndLength) {

@@ -112,6 +112,35 @@ TEST_F(KeysTest, PageKeysScrollTheGrid) {
     EXPECT_EQ(scroll->value(), 0);
 }
 
+// A focused slider or scroll bar takes the page keys and Ctrl+Home / Ctrl+End for itself; with
+// the focus anywhere else they scroll the grid.
+TEST_F(KeysTest, AFocusedSliderMovesItselfWithThePageKeys) {
+    SetSteps(1000);
+    QScrollBar* scroll = Child<QScrollBar>(*w, "gridScrollBar");
+    for (const char* name : {"redSlider", "previewSpeedBar"}) {
+        SCOPED_TRACE(name);
+        QScrollBar* slider = Child<QScrollBar>(*w, name);
+        slider->setValue((slider->minimum() + slider->maximum()) / 2);
+        slider->setFocus();
+        const int middle = slider->value();
+        QTest::keyClick(slider, Qt::Key_PageUp);
+        EXPECT_NE(slider->value(), middle);
+        QTest::keyClick(slider, Qt::Key_PageDown);
+        EXPECT_EQ(slider->value(), middle);
+        QTest::keyClick(slider, Qt::Key_End, Qt::ControlModifier);
+        EXPECT_EQ(slider->value(), slider->maximum());
+        QTest::keyClick(slider, Qt::Key_Home, Qt::ControlModifier);
+        EXPECT_EQ(slider->value(), slider->minimum());
+        EXPECT_EQ(scroll->value(), 0) << "the grid stayed where it was";
+    }
+    QPushButton* undo = Child<QPushButton>(*w, "undoButton");
+    undo->setFocus();
+    QTest::keyClick(undo, Qt::Key_PageDown);
+    EXPECT_EQ(scroll->value(), w->Settings().ShownRows());
+    QTest::keyClick(undo, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(scroll->value(), scroll->maximum());
+}
+
 TEST_F(KeysTest, AFocusedSettingsFieldKeepsItsEditingKeys) {
     SelectBlock();
     QLineEdit* length = Child<QLineEdit>(*w, "stepLengthEdit");

@@ -246,6 +246,28 @@ TEST_F(MouseEditingTest, TheFirstReleaseAfterAFileCommandDoesNothing) {
     EXPECT_EQ(w->Show().Cells[0][0], Black);
 }
 
+// The back and forward buttons have no use on the grid: no pick, no paint, no selection, and
+// the release that a file command left to be ignored is still waiting for a real button.
+TEST_F(MouseEditingTest, BackAndForwardButtonsDoNothingAtAll) {
+    ClickCell(Qt::RightButton, 2, 3); // pick mode on, cell (2, 3) picked
+    KeepGrid();
+    const int pos = w->Show().Memory.Undo.UndoPos();
+    const int swatch = w->Show().SelectedSwatch;
+    w->Show().IgnoreNextGridRelease = true;
+    for (Qt::MouseButton button : {Qt::BackButton, Qt::ForwardButton}) {
+        DragCells(button, 5, 6, 7, 8);
+        ClickCell(button, 5, 6);
+        EXPECT_EQ(w->Show().CurCol, 2) << button;
+        EXPECT_EQ(w->Show().CurRow, 3) << button;
+        EXPECT_TRUE(w->Show().PickActive) << button;
+        EXPECT_TRUE(w->Show().IgnoreNextGridRelease) << button;
+        EXPECT_FALSE(w->Show().Sel.SelActive) << button;
+        EXPECT_EQ(w->Show().SelectedSwatch, swatch) << button;
+        EXPECT_TRUE(GridKept()) << button;
+        EXPECT_EQ(w->Show().Memory.Undo.UndoPos(), pos) << button;
+    }
+}
+
 TEST_F(MouseEditingTest, DragsFarBeyondEveryEdgeStayInsideTheGrid) {
     SelectSwatch(6);
     const QPoint far[] = {{-100000, 300},

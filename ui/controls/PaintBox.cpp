@@ -59,11 +59,13 @@ void PaintBox::mouseReleaseEvent(QMouseEvent* event) {
         OnClick();
 }
 
-// The second press of a double-click has already arrived as a press of its own; its release
-// is no second click, so a double-click on the preview bar stops it once rather than stopping
-// and starting it again.
+// Qt hands a widget the second press of two quick clicks only as a double-click: it is a press
+// like any other, so quick work on neighbouring cells or swatches loses nothing. Its release
+// is no second click, though: a double-click on the preview bar stops it once rather than
+// stopping and starting it again.
 void PaintBox::mouseDoubleClickEvent(QMouseEvent* event) {
     releaseEndsDoubleClick_ = event->button() == Qt::LeftButton;
+    mousePressEvent(event);
 }
 
 void PaintBox::mouseMoveEvent(QMouseEvent* event) {
