@@ -34,6 +34,12 @@ GstElement* MakeSink(const std::string& description) {
     return sink;
 }
 
+std::int64_t NowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 double RateOf(int percent) {
     return std::clamp(percent, 1, 1000) / 100.0;
 }
@@ -84,9 +90,12 @@ SongPlayer::SongPlayer(const std::string& path, const std::string& sinkDescripti
     gint64 length = 0;
     if (gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &length) && length > 0)
         length_ = Duration(length);
+    sampler_ = std::thread([this] { SampleSink(); });
 }
 
 SongPlayer::~SongPlayer() {
+    quit_ = true;
+    if (sampler_.joinable()) sampler_.join();
     if (!pipeline_) return;
     gst_element_set_state(pipeline_, GST_STATE_NULL);
     gst_object_unref(pipeline_);
@@ -122,10 +131,12 @@ void SongPlayer::SetShowPlacement(Duration songStart, Duration lightsLater) {
     lightsLaterNs_.store(lightsLater.count());
 }
 
+// The state changes before the epoch does: a sampler that sees the new epoch sees them too.
 void SongPlayer::Seek(Duration songPosition, int percent) {
     percent_ = percent;
     ended_ = false;
     seeksAsked_.fetch_add(1);
+    epoch_.fetch_add(1);
     const gint64 position = std::max<gint64>(songPosition.count(), 0);
     gst_element_seek(pipeline_, RateOf(percent), GST_FORMAT_TIME,
                      GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), GST_SEEK_TYPE_SET,
@@ -140,6 +151,7 @@ void SongPlayer::PlayFrom(Duration showTime, int percent) {
 
 void SongPlayer::Pause() {
     wantPlaying_ = false;
+    epoch_.fetch_add(1);
     gst_element_set_state(pipeline_, GST_STATE_PAUSED);
 }
 
@@ -163,12 +175,34 @@ std::optional<SoundClock::Duration> SongPlayer::SongPosition() const {
     return Duration(position);
 }
 
+// Every 5 ms: fine enough that carrying a sample on to now stays within a fraction of a
+// millisecond of the sink's own clock, rare enough to cost little.
+void SongPlayer::SampleSink() {
+    while (!quit_.load()) {
+        Sample sample;
+        sample.Epoch = epoch_.load();
+        sample.Percent = percent_.load();
+        sample.Sounding = wantPlaying_.load() && !ended_.load() && Settled();
+        if (sample.Sounding) {
+            const std::optional<Duration> position = SongPosition();
+            sample.Sounding = position.has_value();
+            sample.PositionNs = position.value_or(Duration(0)).count();
+        }
+        sample.TakenNs = NowNs();
+        sample_.Store(sample);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
 std::optional<SoundClock::Duration> SongPlayer::ShowTime() {
-    if (!wantPlaying_.load() || ended_.load(std::memory_order_acquire) || !Settled())
-        return std::nullopt;
-    const std::optional<Duration> position = SongPosition();
-    if (!position) return std::nullopt;
-    return *position - Duration(songStartNs_.load()) - Duration(lightsLaterNs_.load());
+    // Samples older than this come from a sampler that was held up: better wait than guess.
+    constexpr std::int64_t StaleNs = 100'000'000;
+    const Sample sample = sample_.Load();
+    if (!sample.Sounding || sample.Epoch != epoch_.load()) return std::nullopt;
+    const std::int64_t since = NowNs() - sample.TakenNs;
+    if (since < 0 || since > StaleNs) return std::nullopt;
+    const Duration position(sample.PositionNs + since * sample.Percent / 100);
+    return position - Duration(songStartNs_.load()) - Duration(lightsLaterNs_.load());
 }
 
 std::string SongPlayer::PlayError() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "playback/SeqLockSlot.h"
 #include "playback/SoundClock.h"
 
 #include <atomic>
@@ -7,6 +8,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <thread>
 
 typedef struct _GstElement GstElement;
 typedef struct _GstBus GstBus;
@@ -18,7 +20,9 @@ namespace velkaro {
 // sound is. The position is the one the sink plays, so the show that follows it keeps the
 // sound card's pace, not the processor's. Any speed keeps the pitch.
 //
-// Window and player call the transport from their thread; ShowTime is safe from any thread.
+// Window and player call the transport from their thread; ShowTime is safe from any thread and
+// never waits: a thread of the player's own asks the media framework (which takes locks and
+// allocates) every few milliseconds, and ShowTime carries its newest answer on to now.
 class SongPlayer : public SoundClock {
 public:
     // An empty sink description plays through the system's usual output (PipeWire, PulseAudio
@@ -52,9 +56,19 @@ public:
     std::string PlayError() const;
 
 private:
+    // Where the sink was at a moment of the steady clock, in a transport epoch.
+    struct Sample {
+        std::uint64_t Epoch = 0;
+        bool Sounding = false;
+        std::int64_t PositionNs = 0;
+        std::int64_t TakenNs = 0;
+        int Percent = 100;
+    };
+
     static int OnBusMessage(GstBus* bus, GstMessage* message, void* self);
     void Seek(Duration songPosition, int percent);
     bool Settled() const;
+    void SampleSink();
 
     std::string path_;
     GstElement* pipeline_ = nullptr;
@@ -67,6 +81,11 @@ private:
     // Seeks asked for and settled: the sink reports the new place only once they match.
     std::atomic<std::uint32_t> seeksAsked_{0};
     std::atomic<std::uint32_t> seeksSettled_{0};
+    // Counts every change of the transport; a sample of an older one is no longer true.
+    std::atomic<std::uint64_t> epoch_{1};
+    SeqLockSlot<Sample> sample_;
+    std::atomic<bool> quit_{false};
+    std::thread sampler_;
     mutable std::mutex errorMutex_;
     std::string playError_;
 };
