@@ -12,6 +12,7 @@ namespace {
 constexpr NumberOption LiveOption{"--live", 1, 9999};
 constexpr NumberOption OlaPortOption{"--ola-port", 1, 65535};
 constexpr std::string_view ExportOption = "--export-fseq";
+constexpr std::string_view AudioOption = "--audio";
 
 std::string InvalidNumber(const NumberOption& option, std::string_view value) {
     const std::string_view what =
@@ -20,9 +21,9 @@ std::string InvalidNumber(const NumberOption& option, std::string_view value) {
            " " + AllowedRange(option);
 }
 
-std::string ExportFile(OptionReader& reader, std::string_view argument) {
-    std::string file = reader.Value(ExportOption, argument);
-    if (file.empty()) reader.Fail("Fehlender Dateiname für " + std::string(ExportOption));
+std::string FileOf(OptionReader& reader, std::string_view option, std::string_view argument) {
+    std::string file = reader.Value(option, argument);
+    if (file.empty()) reader.Fail("Fehlender Dateiname für " + std::string(option));
     return file;
 }
 
@@ -43,7 +44,9 @@ void ReadOption(OptionReader& reader, const std::string& argument, CommandLine& 
     else if (argument == "--compress")
         line.compress = true;
     else if (OptionReader::Names(ExportOption, argument))
-        line.exportFseq = ExportFile(reader, argument);
+        line.exportFseq = FileOf(reader, ExportOption, argument);
+    else if (OptionReader::Names(AudioOption, argument))
+        line.audio = FileOf(reader, AudioOption, argument);
     else if (OptionReader::Names(OlaPortOption.name, argument))
         line.olaPort = reader.Number(OlaPortOption, argument).value_or(line.olaPort);
     else
@@ -85,11 +88,11 @@ std::string UsageText(const std::string& programName) {
            "  --ola-port PORT      Port des OLA-Dienstes olad (Standard 9010)\n"
            "  --export-fseq DATEI  die Show ohne Fenster als FSEQ-Sequenz DATEI speichern\n"
            "  --compress           mit --export-fseq: die Sequenz mit zstd komprimieren\n"
+           "  --audio DATEI        die Musik DATEI statt der aus der Projektdatei der Show\n"
            "  --                   alles Weitere ist ein Dateiname\n"
            "\n"
-           "Beim Schließen werden ungespeicherte Änderungen als Wiederherstellungskopie\n"
-           "in $XDG_STATE_HOME/velkaro/ gesichert (Standard ~/.local/state/velkaro/);\n"
-           "die zehn neuesten bleiben erhalten.\n";
+           "Ungespeicherte Änderungen sichert das Schließen in $XDG_STATE_HOME/velkaro/\n"
+           "(Standard ~/.local/state/velkaro/); die zehn neuesten Kopien bleiben erhalten.\n";
 }
 
 std::string VersionText(const std::string& programName) {

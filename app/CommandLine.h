@@ -16,6 +16,7 @@ struct CommandLine {
     int olaPort = 9010;                    // --ola-port PORT, 1..65535
     std::string exportFseq; // --export-fseq OUT: write the show as a sequence, no window
     bool compress = false;  // --compress: the sequence in zstd blocks
+    std::string audio;      // --audio FILE: the song, over the show's project file
     std::string error;      // the German message when action is Error
 };
 

@@ -1,5 +1,7 @@
 // velkaro-player: plays a show or an FSEQ sequence through olad without a window.
 #include "app/PlayerOptions.h"
+#include "app/PlayerSong.h"
+#include "audio/SongPlayer.h"
 #include "model/ShowError.h"
 #include "output/LiveOutputSender.h"
 #include "output/RealTime.h"
@@ -50,15 +52,16 @@ sigset_t BlockStopSignals() {
 // player has finished.
 class Watch {
 public:
-    Watch(const PlayerOptions& options, PlayerSession& session, const LiveOutputSender& sender)
-        : options_(options), session_(session), sender_(sender),
+    Watch(const PlayerOptions& options, PlayerSession& session, const LiveOutputSender& sender,
+          SongPlayer* song)
+        : options_(options), session_(session), sender_(sender), song_(song),
           terminal_(::isatty(STDOUT_FILENO) == 1) {}
 
     void Run(const sigset_t& stops) {
         const timespec interval{0, 250'000'000};
         for (;;) {
             const int signal = ::sigtimedwait(&stops, nullptr, &interval);
-            if ((signal > 0 && signal != SIGUSR1) || session_.Finished()) break;
+            if ((signal > 0 && signal != SIGUSR1) || session_.Finished() || SongOver()) break;
             ReportOlad();
             ReportRealTimeWithdrawn();
             if (terminal_) ShowStatus();
@@ -67,6 +70,14 @@ public:
     }
 
 private:
+    // With a song, a pass is the song: it starts again until the passes are played.
+    bool SongOver() {
+        if (!song_ || !song_->Ended()) return false;
+        if (options_.times != 0 && ++songPasses_ >= options_.times) return true;
+        song_->PlayFrom({}, options_.speed);
+        return false;
+    }
+
     void ReportOlad() {
         const bool connected = sender_.Status() == LiveOutputStatus::Connected;
         if (connected) {
@@ -111,6 +122,8 @@ private:
     const PlayerOptions& options_;
     PlayerSession& session_;
     const LiveOutputSender& sender_;
+    SongPlayer* song_;
+    std::uint64_t songPasses_ = 0;
     const bool terminal_;
     const Clock::time_point start_ = Clock::now();
     std::optional<Clock::time_point> missingSince_;
@@ -149,12 +162,24 @@ int PlayThrough(const PlayerOptions& options, LiveOutputSender& sender, const si
         std::cerr << Program << ": " << WithFullStop(error.what()) << '\n';
         return ExitFault;
     }
+    std::unique_ptr<SongPlayer> song;
+    try {
+        std::string warning;
+        song = OpenPlayerSong(options, *session, warning);
+        if (!warning.empty()) std::cerr << Program << ": " << WithFullStop(warning) << '\n';
+    } catch (const ShowError& error) {
+        std::cerr << Program << ": " << WithFullStop(error.what()) << '\n';
+        return ExitFault;
+    }
+    if (song) session->FollowSound(*song);
     // Output begins only once the file proved playable.
     LockMemory();
     sender.Start(options.universe);
     session->Start();
-    Watch(options, *session, sender).Run(stops);
+    if (song) song->PlayFrom({}, options.speed);
+    Watch(options, *session, sender, song.get()).Run(stops);
     session->Stop();
+    if (song) song->Pause();
     const std::optional<std::string> failure = session->Failure();
     session.reset();
     sender.StopAndConfirmBlackout(BlackoutWait);

@@ -23,6 +23,10 @@ void ReadOption(OptionReader& reader, const std::string& argument, PlayerOptions
         options.olaPort = reader.Number(PortOption, argument).value_or(options.olaPort);
     else if (OptionReader::Names(SpeedOption.name, argument))
         options.speed = reader.Number(SpeedOption, argument).value_or(options.speed);
+    else if (OptionReader::Names("--audio", argument))
+        options.audio = reader.Value("--audio", argument);
+    else if (OptionReader::Names("--audio-sink", argument))
+        options.audioSink = reader.Value("--audio-sink", argument);
     else if (OptionReader::Names(TimesOption.name, argument))
         options.times = static_cast<std::uint64_t>(
             reader.Number(TimesOption, argument).value_or(TimesOption.min));
@@ -57,6 +61,8 @@ std::string PlayerUsageText(const std::string& programName) {
            "  --ola-port PORT       Port des OLA-Dienstes olad (Standard 9010)\n"
            "  --speed PROZENT       Geschwindigkeit (25 bis 400, Standard 100)\n"
            "  --times N             N Durchläufe, dann Blackout und Ende\n"
+           "  --audio DATEI         diese Musik spielen statt der, die die Show nennt\n"
+           "  --audio-sink AUSGABE  Tonausgabe als GStreamer-Element (Standard: die übliche)\n"
            "  --                    alles Weitere ist ein Dateiname\n";
 }
 

@@ -15,6 +15,8 @@ struct PlayerOptions {
     int olaPort = 9010;      // --ola-port PORT, 1..65535
     int speed = 100;         // --speed PERCENT, 25..400 as the preview's speed
     std::uint64_t times = 0; // --times N, 1..1000000; 0 plays until a signal
+    std::string audio;       // --audio FILE: the song, over the one the show names
+    std::string audioSink;   // --audio-sink SINK: a GStreamer sink; empty: the usual output
     std::string error;       // the German message when action is Error
 };
 

@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "files/ShowProject.h"
 #include "model/ShowError.h"
 #include "player/FseqExport.h"
 #include "ui/Application.h"
@@ -12,6 +13,19 @@
 #include <vector>
 
 namespace {
+
+// The song an export names: the one given, else the one of the show's project file. A damaged
+// project file is told, and the sequence is written without a song.
+std::string SongToExport(const velkaro::CommandLine& commandLine, const std::string& program) {
+    if (!commandLine.audio.empty()) return commandLine.audio;
+    try {
+        const auto project = velkaro::ReadShowProject(commandLine.showFile);
+        return project ? project->SongPath : std::string();
+    } catch (const velkaro::ShowError& error) {
+        std::cerr << program << ": " << velkaro::WithFullStop(error.what()) << '\n';
+        return {};
+    }
+}
 
 std::string ProgramName(const char* path) {
     const std::string name = path ? path : "velkaro";
@@ -46,7 +60,7 @@ int main(int argc, char* argv[]) {
     if (!commandLine.exportFseq.empty()) {
         try {
             velkaro::ExportShowFileAsFseq(commandLine.showFile, commandLine.exportFseq,
-                                          commandLine.compress);
+                                          commandLine.compress, SongToExport(commandLine, program));
             return 0;
         } catch (const velkaro::ShowError& error) {
             std::cerr << program << ": " << velkaro::WithFullStop(error.what()) << '\n';
@@ -63,6 +77,7 @@ int main(int argc, char* argv[]) {
     options.LiveUniverse = commandLine.liveUniverse;
     options.OlaPort = commandLine.olaPort;
     velkaro::MainWindow window(options);
+    window.SetStartSong(QString::fromLocal8Bit(commandLine.audio.c_str()));
     const velkaro::ProgramEnd programEnd(window);
     window.show();
     // Without a window manager nothing activates a new window; the editor's start-up relies

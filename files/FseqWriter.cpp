@@ -55,13 +55,33 @@ std::uint64_t MicrosecondsSinceEpoch() {
         std::chrono::duration_cast<std::chrono::microseconds>(now).count());
 }
 
-// The fixed header, an empty block index and the producer's variable header, padded to the
-// channel data.
+// Appends one variable header: length and code, then the text with its terminating NUL.
+std::uint8_t* PutVariableHeader(std::uint8_t* at, char first, char second,
+                                const std::string& text) {
+    Fseq::WriteLE(at, Fseq::VariableHeaderPrefix + text.size() + 1, 2);
+    at[2] = static_cast<std::uint8_t>(first);
+    at[3] = static_cast<std::uint8_t>(second);
+    std::copy(text.begin(), text.end(), at + Fseq::VariableHeaderPrefix);
+    return at + Fseq::VariableHeaderPrefix + text.size() + 1;
+}
+
+// A media file's name, never a folder: a path given here loses everything up to its last "/".
+std::string MediaFileName(const std::string& media) {
+    const std::size_t slash = media.find_last_of('/');
+    return slash == std::string::npos ? media : media.substr(slash + 1);
+}
+
+// The fixed header, an empty block index and the variable headers (the song first, where there
+// is one, then the producer), padded to the channel data.
 std::vector<std::uint8_t> Header(std::uint32_t frames, const BlockPlan& plan,
                                  const FseqWriteOptions& options) {
     const std::size_t tables = Fseq::HeaderSizeV2 + Fseq::BlockEntrySize * plan.Blocks;
+    const std::string media = MediaFileName(options.MediaFile);
+    const std::size_t mediaLength =
+        media.empty() ? 0 : Fseq::VariableHeaderPrefix + media.size() + 1;
     const std::size_t producerLength = Fseq::VariableHeaderPrefix + Producer.size() + 1;
-    const std::size_t dataOffset = (tables + producerLength + 3) / 4 * 4;
+    const std::size_t dataOffset = (tables + mediaLength + producerLength + 3) / 4 * 4;
+    if (dataOffset > 0xFFFF) throw ShowError("Der Name der Musikdatei ist zu lang");
     std::vector<std::uint8_t> header(dataOffset, 0);
     std::uint8_t* h = header.data();
     h[0] = 'P';
@@ -79,11 +99,9 @@ std::vector<std::uint8_t> Header(std::uint32_t frames, const BlockPlan& plan,
     h[Fseq::BlockCountField] = static_cast<std::uint8_t>(plan.Blocks);
     const std::uint64_t id = options.UniqueId != 0 ? options.UniqueId : MicrosecondsSinceEpoch();
     Fseq::WriteLE(h + Fseq::UniqueIdField, id, 8);
-    std::uint8_t* producer = h + tables;
-    Fseq::WriteLE(producer, producerLength, 2);
-    producer[2] = 's';
-    producer[3] = 'p';
-    std::copy(Producer.begin(), Producer.end(), producer + Fseq::VariableHeaderPrefix);
+    std::uint8_t* variable = h + tables;
+    if (!media.empty()) variable = PutVariableHeader(variable, 'm', 'f', media);
+    PutVariableHeader(variable, 's', 'p', Producer);
     return header;
 }
 

@@ -16,6 +16,9 @@ using FseqFrameSource = std::function<void(std::uint32_t index, DmxFrame& frame)
 struct FseqWriteOptions {
     bool Compress = false;      // zstd blocks; otherwise plain frames, which every player reads
     std::uint64_t UniqueId = 0; // 0: microseconds since the epoch, as players expect
+    // The song that plays with the sequence, as a file name without folder: players look it up
+    // in their own music folder. Empty: no song is named.
+    std::string MediaFile;
 };
 
 // Writes `frames` frames of one 512-channel universe, 25 ms apart, as an FSEQ 2.0 sequence at

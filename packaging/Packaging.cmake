@@ -94,7 +94,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://velkaro.example.org/)
 # in the program's links: the xcb platform plugin, and the condensed face the panels are laid
 # out for. Qt's German texts for its own dialogs are welcome but not needed.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-extra")
+# The song's formats and sound outputs are GStreamer plugins, which no library links.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-extra, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-pulseaudio | gstreamer1.0-alsa")
 # The lamps get the show through olad, which live output and velkaro-player connect to.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, ola")
 include(CPack)

@@ -16,6 +16,8 @@ constexpr Clock::duration LateFrame = PlaybackTimeline::FrameInterval;
 // Play that just passed a lowered Steps finishes its step from a row beyond it; a tick or two
 // may pass between reading the position and the engine taking the copy.
 constexpr int RowsPastPlay = 3;
+// How often a song that does not sound yet is asked whether it does.
+constexpr Clock::duration SoundPoll = std::chrono::milliseconds(2);
 
 } // namespace
 
@@ -31,7 +33,7 @@ public:
             if (engine_.quit_.load(std::memory_order_acquire)) return;
             bool renderNow = TakeOrders(now);
             const ShowCopy& show = engine_.mailbox_.Current();
-            const bool ticked = timeline_.AdvanceTo(now, show.Settings) > 0;
+            const bool ticked = Advance(now, show.Settings) > 0;
             if (ticked) ReportPosition();
             if (ticked && ReachedEnd()) engine_.sending_.store(false, std::memory_order_release);
             const bool sending = engine_.sending_.load(std::memory_order_acquire);
@@ -40,11 +42,29 @@ public:
             if (sending && (renderNow || timeline_.NextFrame() <= now)) Render(show, now);
             // After the frame: the step change goes out first, the listener's post after it.
             if (ticked) engine_.NotifyTick(timeline_.Position());
-            engine_.wake_.SleepUntil(sending ? timeline_.NextFrame() : timeline_.NextTick(), seen);
+            Clock::time_point wake = sending ? timeline_.NextFrame() : timeline_.NextTick();
+            // A song that does not sound yet is asked again soon: its start is not known ahead.
+            if (timeline_.WaitingForSound()) wake = std::min(wake, now + SoundPoll);
+            engine_.wake_.SleepUntil(wake, seen);
         }
     }
 
 private:
+    // Ticks on the engine's own clock, or to where the song's sound is.
+    int Advance(Clock::time_point now, const ShowSettings& settings) {
+        std::optional<SoundClock::Duration> heard;
+        if (!engine_.ListenToSound(heard)) {
+            timeline_.EndWaitForSound(now);
+            return timeline_.AdvanceTo(now, settings);
+        }
+        if (!timeline_.IsPlaying()) return 0;
+        if (!heard) {
+            timeline_.WaitForSound(now);
+            return 0;
+        }
+        return timeline_.FollowSound(*heard, now, settings);
+    }
+
     // Returns true when something changed that the lamps should show at once.
     bool TakeOrders(Clock::time_point now) {
         bool changed = engine_.mailbox_.PickUp();
@@ -178,6 +198,22 @@ PlayPosition PlaybackEngine::Position() const {
 void PlaybackEngine::SetTickListener(TickListener* listener) {
     listener_.store(listener);
     while (notifying_.load() != 0) std::this_thread::yield();
+}
+
+// Swapped as the listener is, so the engine's thread never waits for the window to attach or
+// take off a song.
+void PlaybackEngine::SetSoundClock(SoundClock* clock) {
+    sound_.store(clock);
+    while (listening_.load() != 0) std::this_thread::yield();
+    wake_.Wake();
+}
+
+bool PlaybackEngine::ListenToSound(std::optional<SoundClock::Duration>& heard) {
+    listening_.fetch_add(1);
+    SoundClock* sound = sound_.load();
+    if (sound) heard = sound->ShowTime();
+    listening_.fetch_sub(1, std::memory_order_release);
+    return sound != nullptr;
 }
 
 void PlaybackEngine::NotifyTick(const PlayPosition& position) {

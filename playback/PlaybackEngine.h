@@ -8,6 +8,7 @@
 #include "playback/PlaybackTimeline.h"
 #include "playback/SeqLockSlot.h"
 #include "playback/ShowMailbox.h"
+#include "playback/SoundClock.h"
 #include "playback/WakeSignal.h"
 
 #include <atomic>
@@ -77,6 +78,11 @@ public:
     // nullptr for none. Returns once a call under way to the listener before has returned.
     void SetTickListener(TickListener* listener);
 
+    // With a song: the show's time comes from where its sound is, so lamps and sound keep one
+    // pace; nullptr goes back to the engine's own clock. Returns once the engine's thread no
+    // longer uses the clock it had, so that clock may go away then.
+    void SetSoundClock(SoundClock* clock);
+
     // What the thread was granted; None until it asked.
     RealTimeGrant Grant() const { return grant_.load(); }
     std::uint64_t FramesSent() const { return framesSent_.load(std::memory_order_relaxed); }
@@ -93,6 +99,8 @@ private:
     class Loop;
 
     void Seek(const PlayPosition& target);
+    // The engine's thread: false without a clock; otherwise what the clock hears.
+    bool ListenToSound(std::optional<SoundClock::Duration>& heard);
     void Run();
     void NotifyTick(const PlayPosition& position);
 
@@ -115,6 +123,8 @@ private:
 
     std::atomic<TickListener*> listener_{nullptr};
     std::atomic<int> notifying_{0}; // the thread is inside a listener's call
+    std::atomic<SoundClock*> sound_{nullptr};
+    std::atomic<int> listening_{0}; // the thread is asking the sound clock
 
     std::thread thread_;
 };

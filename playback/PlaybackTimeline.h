@@ -63,8 +63,20 @@ public:
     // A frame showing `moment` went out; the next is due on the grid after it.
     void FrameShown(Time moment) { lastShown_ = moment; }
 
+    // Following a song: the sound is `showTime` into the show (at 100 % speed) at `now`. Play
+    // moves on tick by tick to where the sound is, waits when it is a little ahead of the
+    // sound, and jumps when the two are far apart. Returns the ticks counted.
+    int FollowSound(std::chrono::nanoseconds showTime, Time now, const ShowSettings& settings);
+    // Following a song that does not sound yet (starting, seeking, at its end): play holds the
+    // moment of its last tick until the sound runs.
+    void WaitForSound(Time now);
+    // The song is gone: play goes on from here on its own clock.
+    void EndWaitForSound(Time now);
+    bool WaitingForSound() const { return waiting_; }
+
 private:
     void Reanchor(Time now);
+    void CountTicks(int ticks, const ShowSettings& settings);
     // How far play has come from the newest tick towards the next one at `moment`, 0..1.
     double TickFractionAt(Time moment) const;
 
@@ -79,6 +91,7 @@ private:
     double madeAtAnchor_ = 0.0;
     Time gridAnchor_;
     Time lastShown_;
+    bool waiting_ = false;
 };
 
 } // namespace velkaro

@@ -22,7 +22,9 @@ FramePlayer::FramePlayer(FseqReader& sequence, FrameSink& sink, const SequencePl
     : sink_(sink), options_(options),
       frameMicros_(std::uint64_t(std::max(sequence.FrameTimeMs(), 1)) * 1000),
       passMicros_(std::max<std::uint64_t>(sequence.Frames(), 1) * frameMicros_),
-      unpacker_(sequence, options.Passes * std::max<std::uint64_t>(sequence.Frames(), 1), wake_) {
+      frames_(std::max<std::uint32_t>(sequence.Frames(), 1)),
+      // Under a song the sequence loops until the song's player ends play.
+      unpacker_(sequence, options.Sound ? 0 : options.Passes * frames_, wake_) {
     options_.SpeedPercent = std::clamp(options_.SpeedPercent, MinPreviewSpeed, MaxPreviewSpeed);
     thread_ = std::thread([this] { Run(); });
 }
@@ -44,7 +46,12 @@ std::optional<std::string> FramePlayer::Failure() const {
 void FramePlayer::Run() {
     pthread_setname_np(pthread_self(), "velkaro-frames");
     RequestRealTimeForThisThread(PlaybackEngine::RealTimePriority);
-    if (WaitForFirstFrame()) Play();
+    if (WaitForFirstFrame()) {
+        if (options_.Sound)
+            PlayToSound();
+        else
+            Play();
+    }
     finished_.store(true);
     if (options_.OnFinished) options_.OnFinished();
 }
@@ -96,6 +103,39 @@ void FramePlayer::Play() {
         const std::uint64_t now = std::uint64_t(played.count()) * speed / 100;
         if (now > next + FrameGapMicros) next = now;
         moment = next;
+    }
+}
+
+// Sends each frame as the sound reaches it, the sequence looping under a longer song; while the
+// song does not sound the lamps hold the last frame.
+void FramePlayer::PlayToSound() {
+    constexpr std::int64_t WaitMicros = 2'000;
+    const auto speed = std::int64_t(options_.SpeedPercent);
+    const auto frameMicros = std::int64_t(frameMicros_);
+    DmxFrame frame{};
+    std::int64_t sent = -1; // counted over all loops of the sequence
+    for (;;) {
+        const std::uint32_t seen = wake_.Count();
+        if (quit_.load()) return;
+        const std::optional<SoundClock::Duration> heard = options_.Sound->ShowTime();
+        std::int64_t waitMicros = WaitMicros;
+        if (heard && heard->count() >= 0) {
+            const std::int64_t micros = heard->count() / 1000;
+            const std::int64_t number = micros / frameMicros;
+            // A sound heard a little behind the frame sent holds that frame.
+            if (number > sent) {
+                const FrameUnpacker::Take take = unpacker_.TakeFrame(std::uint64_t(number), frame);
+                if (take == FrameUnpacker::Take::Failed) return;
+                if (take == FrameUnpacker::Take::Ready) {
+                    sink_.Send(frame);
+                    frame_.store(std::uint32_t(number % frames_), std::memory_order_relaxed);
+                    sent = number;
+                }
+            }
+            waitMicros = std::clamp((frameMicros - micros % frameMicros) * 100 / speed,
+                                    std::int64_t(500), std::int64_t(FrameGapMicros));
+        }
+        wake_.SleepUntil(Clock::now() + std::chrono::microseconds(waitMicros), seen);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "files/FseqReader.h"
 #include "output/FrameSink.h"
+#include "playback/SoundClock.h"
 #include "playback/WakeSignal.h"
 #include "player/FrameUnpacker.h"
 
@@ -19,6 +20,9 @@ struct SequencePlayOptions {
     std::uint64_t Passes = 0; // 0: until Stop
     // Called on the player's thread once the passes are played or a frame could not be read.
     std::function<void()> OnFinished;
+    // With a song: each frame goes out when the song's sound reaches it (Passes then count
+    // nothing; the song's player ends play).
+    SoundClock* Sound = nullptr;
 };
 
 // Plays an FSEQ sequence to a sink on a thread of its own, frame by frame at the sequence's
@@ -47,12 +51,14 @@ private:
     void Run();
     bool WaitForFirstFrame();
     void Play();
+    void PlayToSound();
     std::uint64_t NextMoment(std::uint64_t moment) const;
 
     FrameSink& sink_;
     SequencePlayOptions options_;
     std::uint64_t frameMicros_;
     std::uint64_t passMicros_;
+    std::uint32_t frames_; // of one pass, at least 1
 
     WakeSignal wake_;
     std::atomic<bool> quit_{false};

@@ -50,19 +50,21 @@ private:
 } // namespace
 
 void ExportFseq(const std::string& path, const Grid& cells, const ShowSettings& settings,
-                bool monoMode, bool compress) {
+                bool monoMode, bool compress, const std::string& song) {
     ExportTimeline timeline(cells, settings, monoMode);
     const auto render = [&timeline](std::uint32_t index, DmxFrame& frame) {
         timeline.Render(index, frame);
     };
     FseqWriteOptions options;
     options.Compress = compress;
+    options.MediaFile = song;
     WriteFseq(path, static_cast<std::uint32_t>(FseqFramesOf(settings)), render, options);
 }
 
-void ExportShowFileAsFseq(const std::string& showPath, const std::string& fseqPath, bool compress) {
+void ExportShowFileAsFseq(const std::string& showPath, const std::string& fseqPath, bool compress,
+                          const std::string& song) {
     const StoredShow show = LoadStoredShow(showPath);
-    ExportFseq(fseqPath, *show.Cells, show.Settings, false, compress);
+    ExportFseq(fseqPath, *show.Cells, show.Settings, false, compress, song);
 }
 
 } // namespace velkaro

@@ -13,11 +13,13 @@ std::uint64_t FseqFramesOf(const ShowSettings& settings);
 
 // Writes one pass of the show as an FSEQ sequence at path: frame n is the show n × 25 ms after
 // the start of its first step, as live output would send it then. Throws ShowError with a German
-// message naming the file; a failed export leaves no file behind.
+// message naming the file; a failed export leaves no file behind. A song, if given, is named in
+// the sequence by its file name, as players look it up in their music folder.
 void ExportFseq(const std::string& path, const Grid& cells, const ShowSettings& settings,
-                bool monoMode, bool compress);
+                bool monoMode, bool compress, const std::string& song = {});
 
 // The same for a DMX show file, for the command line.
-void ExportShowFileAsFseq(const std::string& showPath, const std::string& fseqPath, bool compress);
+void ExportShowFileAsFseq(const std::string& showPath, const std::string& fseqPath, bool compress,
+                          const std::string& song = {});
 
 } // namespace velkaro

@@ -4,6 +4,7 @@
 #include "player/FramePlayer.h"
 #include "player/StoredShow.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <fstream>
@@ -32,13 +33,23 @@ public:
         : show_(std::move(show)), engine_(sink), onFinished_(options.OnFinished) {
         const auto& settings = show_.Settings;
         if (options.Passes != 0)
-            lastTick_ = options.Passes * std::uint64_t(settings.Steps) * settings.StepLength;
-        engine_.SetEndTick(lastTick_);
+            lastTick_.store(options.Passes * std::uint64_t(settings.Steps) * settings.StepLength);
+        engine_.SetEndTick(lastTick_.load());
         engine_.SetTickListener(this);
         engine_.PublishShow(*show_.Cells, settings, false);
         engine_.SetSpeed(options.SpeedPercent);
     }
-    ~ShowSession() override { engine_.SetTickListener(nullptr); }
+    ~ShowSession() override {
+        engine_.SetTickListener(nullptr);
+        engine_.SetSoundClock(nullptr);
+    }
+
+    // A pass is then one pass of the song, which ends play by itself.
+    void FollowSound(SoundClock& sound) override {
+        lastTick_.store(0);
+        engine_.SetEndTick(0);
+        engine_.SetSoundClock(&sound);
+    }
 
     void Start() override {
         engine_.Rewind();
@@ -53,7 +64,8 @@ public:
 private:
     // On the engine's thread after a tick; at the end the engine has already stopped sending.
     void OnEngineTick(const PlayPosition& position) noexcept override {
-        if (lastTick_ == 0 || finished_.load() || position.Ticks < lastTick_) return;
+        const std::uint64_t lastTick = lastTick_.load();
+        if (lastTick == 0 || finished_.load() || position.Ticks < lastTick) return;
         finished_.store(true);
         if (onFinished_) onFinished_();
     }
@@ -61,7 +73,7 @@ private:
     StoredShow show_;
     PlaybackEngine engine_;
     std::function<void()> onFinished_;
-    std::uint64_t lastTick_ = 0;
+    std::atomic<std::uint64_t> lastTick_{0};
     std::atomic<bool> finished_{false};
 };
 
@@ -73,6 +85,15 @@ public:
           sink_(sink), options_{options.SpeedPercent, options.Passes, options.OnFinished} {}
 
     void Start() override { player_ = std::make_unique<FramePlayer>(*sequence_, sink_, options_); }
+    void FollowSound(SoundClock& sound) override { options_.Sound = &sound; }
+    std::string MediaFile() const override {
+        for (const FseqVariableHeader& header : sequence_->VariableHeaders())
+            if (header.Code == "mf" && !header.Data.empty())
+                return std::string(reinterpret_cast<const char*>(header.Data.data()),
+                                   std::find(header.Data.begin(), header.Data.end(), 0) -
+                                       header.Data.begin());
+        return {};
+    }
     void Stop() override {
         if (player_) player_->Stop();
     }

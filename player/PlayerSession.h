@@ -1,6 +1,7 @@
 #pragma once
 
 #include "output/FrameSink.h"
+#include "playback/SoundClock.h"
 
 #include <cstdint>
 #include <functional>
@@ -30,6 +31,12 @@ public:
     virtual bool Finished() const = 0;
     // What ended play early, if anything did.
     virtual std::optional<std::string> Failure() const { return std::nullopt; }
+
+    // Before Start: play follows the sound of a song instead of its own clock, for as long as
+    // the song plays (whoever plays it decides when play ends).
+    virtual void FollowSound(SoundClock& sound) = 0;
+    // The song a sequence names for itself (its file name only); empty when it names none.
+    virtual std::string MediaFile() const { return {}; }
 
     // For the status line: "Schritt" or "Bild", the one playing (from 0) and how many there are.
     virtual const char* UnitName() const = 0;

@@ -11,6 +11,10 @@ VELKARO_PACKAGES=(
   desktop-file-utils appstream libxml2-utils shared-mime-info man-db file dpkg-dev lintian
   ola libola-dev libzstd-dev zlib1g-dev
   libdbus-1-dev
+  nlohmann-json3-dev
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base
+  gstreamer1.0-plugins-good gstreamer1.0-pulseaudio gstreamer1.0-alsa gstreamer1.0-tools
+  pulseaudio pulseaudio-utils sox
 )
 
 velkaro_install_packages() {

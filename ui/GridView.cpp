@@ -143,6 +143,10 @@ void GridView::PaintGrid() {
     emit painted();
 }
 
+const QWidget* GridView::Surface() const {
+    return gridPaintBox_;
+}
+
 void GridView::ClearView() {
     Canvas& canvas = gridPaintBox_->canvas();
     canvas.SetPenColor(Black);

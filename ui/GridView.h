@@ -37,6 +37,8 @@ public:
     int ColWidth() const { return colWidth_; }
     int ShownOutputs() const { return shownOutputs_; }
     int ViewHeight() const;
+    // The widget the grid is drawn on, for what is laid out along its rows.
+    const QWidget* Surface() const;
 
     int FirstShownStep() const;
     void ScrollTo(int topRow);

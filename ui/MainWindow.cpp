@@ -4,6 +4,7 @@
 #include "ui/BitmapCommands.h"
 #include "ui/CommandPanel.h"
 #include "ui/ErrorHandling.h"
+#include "ui/FileDialogs.h"
 #include "ui/GridMouseEditing.h"
 #include "ui/GridView.h"
 #include "ui/KeyboardShortcuts.h"
@@ -18,6 +19,8 @@
 #include "ui/ShowFileCommands.h"
 #include "ui/ShowPublisher.h"
 #include "ui/ShowState.h"
+#include "ui/SongColumn.h"
+#include "ui/SongTrack.h"
 #include "ui/StatusBar.h"
 #include "ui/UndoHistory.h"
 #include "ui/WindowCommands.h"
@@ -78,7 +81,8 @@ MainWindow::~MainWindow() {
 
 void MainWindow::BuildLayout() {
     setWindowTitle(Title);
-    resize(1105, 809); // the client area that gives the grid 931 x 687 pixels
+    // The client area that gives the grid 931 x 687 pixels, and the song's column beside it.
+    resize(1105 + SongColumn::Width, 809);
     SetAlignInset(this, 0);
     settings_ = new SettingsControls(this);
     // First, so that the engine's thread ends before the parts it reports to go away.
@@ -87,11 +91,24 @@ void MainWindow::BuildLayout() {
     connect(settings_, &SettingsControls::playbackChanged, publisher_, &ShowPublisher::PublishNow);
     preview_ = new PreviewPlayer(this, *show_, *settings_, *publisher_);
     liveOutput_ = new LiveOutput(this, *publisher_);
+    song_ = new SongTrack(this, *publisher_, *settings_);
+    ConnectSongToPreview();
+    // Aligned before the command panel, so the panel keeps its place and the column lies
+    // beyond it.
+    songColumn_ = new SongColumn(this, *song_, *preview_, *settings_);
     commandPanel_ = new CommandPanel(
         this, *settings_, [this](QGroupBox* box) { preview_->BuildSpeedBar(box); },
         [this](QGroupBox* box) { liveOutput_->BuildGroup(box); });
     selectionPanel_ = new SelectionPanel(this);
     BuildGridArea();
+    songColumn_->FollowGrid(*gridView_);
+}
+
+void MainWindow::ConnectSongToPreview() {
+    connect(preview_, &PreviewPlayer::starting, song_, &SongTrack::Play);
+    connect(preview_, &PreviewPlayer::stopping, song_, &SongTrack::Pause);
+    connect(preview_, &PreviewPlayer::rewinding, song_, &SongTrack::Rewind);
+    connect(preview_, &PreviewPlayer::speedChanging, song_, &SongTrack::SetSpeed);
 }
 
 void MainWindow::BuildGridArea() {
@@ -112,7 +129,7 @@ void MainWindow::BuildGridArea() {
 }
 
 void MainWindow::CreateCommands() {
-    files_ = new ShowFileCommands(this, *show_, *settings_, *gridView_, *commandPanel_);
+    files_ = new ShowFileCommands(this, *show_, *settings_, *gridView_, *commandPanel_, *song_);
     bitmaps_ = new BitmapCommands(this, *show_, *settings_, *gridView_, *undo_);
     showEdits_ = new ShowEdits(this, *show_, *settings_, *gridView_, *undo_);
     selectionCommands_ = new SelectionCommands(this, *show_, *settings_, *gridView_, *undo_);
@@ -157,6 +174,7 @@ void MainWindow::FirstActivation() {
     gridView_->EndSelection();
     if (!options_.ShowFile.isEmpty()) files_->LoadCommandLineShow(options_.ShowFile);
     gridView_->PaintGrid();
+    if (!startSong_.isEmpty()) song_->Attach(LocalPath(startSong_));
 }
 
 void MainWindow::ShowSelectionPanel(bool active) {

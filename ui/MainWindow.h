@@ -24,6 +24,8 @@ class SelectionPanel;
 class SettingsControls;
 class ShowEdits;
 class ShowFileCommands;
+class SongColumn;
+class SongTrack;
 class StatusBar;
 class UndoHistory;
 struct ShowState;
@@ -53,6 +55,8 @@ public:
     // What ending the program takes: the recovery copy, then the blackout, which olad has taken
     // when this returns (within about a second). Only the first call acts.
     void KeepWorkAndDarkenLamps();
+    // A song to attach at the first activation, over the one the show's project names.
+    void SetStartSong(const QString& path) { startSong_ = path; }
     // The controls in the order the Tab key visits them.
     std::vector<QWidget*> TabChain() const;
 
@@ -68,6 +72,8 @@ public:
     LiveOutput& Live() { return *liveOutput_; }
     ShowPublisher& Publisher() { return *publisher_; }
     RecoveryCopies& Recovery() { return *recovery_; }
+    SongTrack& Song() { return *song_; }
+    SongColumn& SongControls() { return *songColumn_; }
 
 protected:
     bool event(QEvent* event) override;
@@ -77,6 +83,7 @@ protected:
 private:
     void BuildLayout();
     void BuildGridArea();
+    void ConnectSongToPreview();
     void CreateCommands();
     void StartShow();
     void FirstActivation();
@@ -85,6 +92,7 @@ private:
     void CentreOnScreen();
 
     WindowOptions options_;
+    QString startSong_;
     bool activated_ = false;
     bool ended_ = false;
     std::unique_ptr<ShowState> show_;
@@ -92,6 +100,8 @@ private:
     ShowPublisher* publisher_ = nullptr;
     PreviewPlayer* preview_ = nullptr;
     LiveOutput* liveOutput_ = nullptr;
+    SongTrack* song_ = nullptr;
+    SongColumn* songColumn_ = nullptr;
     CommandPanel* commandPanel_ = nullptr;
     SelectionPanel* selectionPanel_ = nullptr;
     Panel* gridArea_ = nullptr;

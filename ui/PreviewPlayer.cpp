@@ -130,6 +130,7 @@ void PreviewPlayer::Draw(const PlayPosition& position) {
 
 void PreviewPlayer::SpeedChanged() {
     const int speed = previewSpeedBar_->value();
+    emit speedChanging(speed);
     previewTimer_->setInterval(PreviewIntervalMs(speed));
     publisher_.Engine().SetSpeed(speed);
     previewSpeedGroup_->setTitle(QString::fromStdString(PreviewSpeedCaption(speed)));
@@ -155,23 +156,31 @@ void PreviewPlayer::ToggleStopped() {
     SetPlaying(!previewTimer_->isActive());
 }
 
-void PreviewPlayer::FollowTimer() const {
+void PreviewPlayer::FollowTimer() {
     PlaybackEngine& engine = publisher_.Engine();
     if (engine.IsPlaying() == previewTimer_->isActive()) return;
     // A stop holds what the bar shows, as when the bar's own timer kept the time.
-    if (previewTimer_->isActive())
+    if (previewTimer_->isActive()) {
+        emit starting(engine.Position(), engine.Speed());
         engine.SetPlaying(true);
-    else
+    } else {
+        emit stopping();
         engine.StopAt(drawn_);
+    }
 }
 
 void PreviewPlayer::Rewind() {
     FollowTimer();
+    emit rewinding(previewTimer_->isActive(), publisher_.Engine().Speed());
     publisher_.Engine().Rewind();
     drawn_ = PlayPosition{};
 }
 
-PreviewClock PreviewPlayer::Clock() const {
+int PreviewPlayer::Speed() const {
+    return publisher_.Engine().Speed();
+}
+
+PreviewClock PreviewPlayer::Clock() {
     FollowTimer();
     const PlayPosition position = publisher_.Engine().Position();
     return PreviewClock(position.PlayStep, position.PlayTick);

@@ -49,17 +49,24 @@ public:
     // Puts the counters back to the show's first step.
     void Rewind();
     // The counters of the engine's newest tick.
-    PreviewClock Clock() const;
+    PreviewClock Clock();
+    int Speed() const;
     const PreviewColours& Colours() const { return colours_; }
 
 signals:
     // After every tick drawn, with the moment it shows.
     void ticked();
+    // The transport, for the song that plays along: each comes before the engine moves, so
+    // the engine never follows a song that is about to move away.
+    void starting(const velkaro::PlayPosition& from, int speed);
+    void stopping();
+    void rewinding(bool playing, int speed);
+    void speedChanging(int speed);
 
 private:
     void SpeedChanged();
     // Follows a timer started or stopped directly.
-    void FollowTimer() const;
+    void FollowTimer();
     void EngineTicked();
     void OnEngineTick(const PlayPosition& position) noexcept override;
     void TakeTickEvents();

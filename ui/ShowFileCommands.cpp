@@ -9,6 +9,7 @@
 #include "ui/GridView.h"
 #include "ui/SettingsControls.h"
 #include "ui/ShowState.h"
+#include "ui/SongTrack.h"
 
 #include <QFileDialog>
 
@@ -34,9 +35,9 @@ SaveKind KindOf(const QString& filter) {
 } // namespace
 
 ShowFileCommands::ShowFileCommands(QWidget* window, ShowState& show, SettingsControls& settings,
-                                   GridView& view, CommandPanel& panel)
+                                   GridView& view, CommandPanel& panel, SongTrack& song)
     : QObject(window), window_(window), show_(show), settings_(settings), view_(view),
-      panel_(panel) {}
+      panel_(panel), song_(song) {}
 
 // A file dialog takes a third of the window's start-up to build, so both wait for the first
 // file command; from then on they are kept.
@@ -70,6 +71,11 @@ void ShowFileCommands::LoadShow(const QString& path, bool append) {
 
 void ShowFileCommands::SaveShow(const QString& path) {
     velkaro::SaveShow(LocalPath(path), show_.Cells, settings_.Values(), settings_.MonoMode());
+    song_.SaveBeside(LocalPath(path));
+}
+
+void ShowFileCommands::FollowSongOf(const QString& path) {
+    RunGuarded(window_, [&] { song_.FollowLoadedShow(LocalPath(path)); });
 }
 
 // Asks for a show file to read; the path, or an empty one when the user cancels. The save
@@ -91,12 +97,13 @@ void ShowFileCommands::LoadShowFile() {
         LoadShow(path, false);
         view_.PaintGrid();
         emit showMatchesFile();
+        FollowSongOf(path);
     });
 }
 
 void ShowFileCommands::ExportFseq(const QString& path, bool compress) {
     velkaro::ExportFseq(LocalPath(path), show_.Cells, settings_.Values(), settings_.MonoMode(),
-                        compress);
+                        compress, song_.Project().SongPath);
 }
 
 void ShowFileCommands::SaveShowFile() {
@@ -138,6 +145,7 @@ void ShowFileCommands::LoadCommandLineShow(const QString& path) {
     CreateDialogs();
     openShowDialog_->selectFile(path);
     emit showMatchesFile();
+    FollowSongOf(path);
 }
 
 } // namespace velkaro

@@ -11,6 +11,7 @@ namespace velkaro {
 class CommandPanel;
 class GridView;
 class SettingsControls;
+class SongTrack;
 struct ShowState;
 
 // The "Datei" commands: loading, saving and appending DMX show files, exporting FSEQ sequences,
@@ -20,7 +21,7 @@ class ShowFileCommands : public QObject {
     Q_OBJECT
 public:
     ShowFileCommands(QWidget* window, ShowState& show, SettingsControls& settings, GridView& view,
-                     CommandPanel& panel);
+                     CommandPanel& panel, SongTrack& song);
 
     void LoadShowFile();
     void SaveShowFile();
@@ -42,12 +43,16 @@ private:
     void CreateDialogs();
     QString ChooseShowToRead();
     void SetCaption(const QString& text);
+    // The song of the show just loaded; a fault in its project file is told on its own, after
+    // the show itself has loaded.
+    void FollowSongOf(const QString& path);
 
     QWidget* window_;
     ShowState& show_;
     SettingsControls& settings_;
     GridView& view_;
     CommandPanel& panel_;
+    SongTrack& song_;
     QFileDialog* openShowDialog_ = nullptr;
     QFileDialog* saveShowDialog_ = nullptr;
 };

@@ -159,8 +159,11 @@ TEST(CommandLineTest, ExportTakesItsTargetAndNeedsAShow) {
     const CommandLine packed = ParseCommandLine({"show.dmx", "--compress", "--export-fseq=o.fseq"});
     EXPECT_EQ(packed.exportFseq, "o.fseq");
     EXPECT_TRUE(packed.compress);
+    EXPECT_EQ(ParseCommandLine({"--audio=Lied.mp3", "--export-fseq", "o", "s.dmx"}).audio,
+              "Lied.mp3");
 
     const std::pair<Arguments, std::string> faults[] = {
+        {{"show.dmx", "--audio"}, "Fehlender Dateiname für --audio"},
         {{"--export-fseq", "out.fseq"}, "Fehlende Showdatei für --export-fseq"},
         {{"show.dmx", "--export-fseq"}, "Fehlender Dateiname für --export-fseq"},
         {{"--export-fseq=", "show.dmx"}, "Fehlender Dateiname für --export-fseq"},

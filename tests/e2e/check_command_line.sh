@@ -50,6 +50,14 @@ expect "two show files" 0 "übergangen: $scratch/b.dmx" \
   echo "FAILED: two show files exported no FSEQ file of the first"
   failures=$((failures + 1))
 }
-passed=$((13 - failures))
+# The sequence names the song of the show's project file, or the one given with --audio.
+printf '{"song": "Musik/Lied eins.ogg", "songStartMs": 0}' >"$scratch/show.velkaro"
+expect "export with the project's song" 0 "" stdout --export-fseq "$scratch/p.fseq" "$scratch/show.dmx"
+expect "export with --audio" 0 "" stdout --export-fseq "$scratch/a.fseq" --audio /srv/b.mp3 "$scratch/show.dmx"
+grep -qaF 'mfLied eins.ogg' "$scratch/p.fseq" && grep -qaF 'mfb.mp3' "$scratch/a.fseq" || {
+  echo "FAILED: the exported sequences do not name their songs"
+  failures=$((failures + 1))
+}
+passed=$((16 - failures))
 echo "command line: $passed passed, $failures failed"
 [ "$failures" -eq 0 ]

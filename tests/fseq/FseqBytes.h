@@ -157,6 +157,8 @@ struct ReadBackFseq {
     int Minor = 0, Major = 0, FrameMs = 0, Compression = 0, Blocks = 0, Sparse = 0;
     std::uint64_t UniqueId = 0;
     std::string Producer;
+    std::string MediaFile; // the "mf" header's text, without its NUL
+    bool MediaFileEndsInNul = false;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> BlockIndex;
     FseqBytes Data; // every frame, one after another
 
@@ -181,6 +183,10 @@ struct ReadBackFseq {
             if (length == 0) break;
             if (file[at + 2] == 's' && file[at + 3] == 'p')
                 Producer.assign(reinterpret_cast<const char*>(&file[at + 4]));
+            if (file[at + 2] == 'm' && file[at + 3] == 'f') {
+                MediaFile.assign(reinterpret_cast<const char*>(&file[at + 4]));
+                MediaFileEndsInNul = file.at(at + length - 1) == 0;
+            }
             at += length;
         }
         if (Compression == 0) {

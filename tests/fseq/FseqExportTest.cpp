@@ -119,6 +119,26 @@ TEST(FseqExportLayout, SingleColourShowsUseOneChannelPerOutput) {
     EXPECT_EQ(std::count(file.Frame(3), file.Frame(3) + 512, 0), 510);
 }
 
+TEST(FseqExportLayout, NamesTheSongByItsFileNameOnly) {
+    TempFolder folder;
+    const auto cells = SmallShow();
+    const ShowSettings settings{2, Steps, StepLength, FadeMode};
+    for (const bool compress : {false, true}) {
+        ExportFseq(folder / "song.fseq", *cells, settings, false, compress,
+                   "/home/show/Musik/Weihnachtslied Nr. 1.mp3");
+        const ReadBackFseq file(ReadBytes(folder / "song.fseq"));
+        EXPECT_EQ(file.MediaFile, "Weihnachtslied Nr. 1.mp3");
+        EXPECT_TRUE(file.MediaFileEndsInNul);
+        EXPECT_EQ(file.Producer, "Velkaro 1.07");
+        EXPECT_EQ(file.DataOffset % 4, 0u);
+        const DmxFrame expected = ExpectedFrame(*cells, FadeMode, 7);
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), file.Frame(7)));
+    }
+    // Without a song there is no such header at all.
+    ExportFseq(folder / "plain.fseq", *cells, settings, false, false);
+    EXPECT_EQ(ReadBackFseq(ReadBytes(folder / "plain.fseq")).MediaFile, "");
+}
+
 TEST(FseqExportLayout, LongShowsKeepTo255BlocksOfWholeFrames) {
     TempFolder folder;
     const auto cells = SmallShow();

@@ -191,3 +191,57 @@ TEST(PlaybackTimelineTest, EverySpeedChangeStartsTheCountdownAfresh) {
 
 } // namespace
 } // namespace velkaro
+
+namespace velkaro {
+namespace {
+
+// Following a song: every tick is counted on the way to where the sound is, play never goes
+// back for a sound a little behind it, jumps to a sound moved far away, blends between ticks by
+// the sound's position, and waits (showing the tick's own moment) while the sound is silent.
+TEST(PlaybackTimelineTest, FollowingASongCountsEveryTickNeverGoesBackAndJumpsWhenMoved) {
+    const ShowSettings settings{1, 4, 10, FadeMode}; // 40 ticks a pass
+    PlaybackTimeline timeline(Start);
+    const auto follow = [&timeline, &settings](int heardMs, int nowMs) {
+        return timeline.FollowSound(std::chrono::nanoseconds(milliseconds(heardMs)),
+                                    Start + milliseconds(nowMs), settings);
+    };
+    const auto at = [&timeline] {
+        return timeline.Position().PlayStep * 10 + timeline.Position().PlayTick;
+    };
+
+    timeline.WaitForSound(Start);
+    EXPECT_EQ(timeline.NextTick(), Clock::time_point::max());
+    EXPECT_EQ(timeline.MomentAt(Start + milliseconds(90), settings).T, 0.0);
+    EXPECT_EQ(follow(-5, 0), 0) << "before step 0";
+    EXPECT_TRUE(timeline.WaitingForSound());
+
+    EXPECT_EQ(follow(350, 1), 3);
+    EXPECT_EQ(at(), 3);
+    EXPECT_FALSE(timeline.WaitingForSound());
+    // Half way through tick 3 of the step's ten.
+    EXPECT_NEAR(timeline.MomentAt(Start + milliseconds(1), settings).T, 0.35, 1e-6);
+    EXPECT_EQ(timeline.NextTick(), Start + milliseconds(51));
+
+    EXPECT_EQ(follow(280, 2), 0);
+    EXPECT_EQ(at(), 3) << "a sound a little behind does not take play back";
+    EXPECT_EQ(follow(1150, 3), 8);
+    for (int ms = 2050; ms <= 3850; ms += 900) EXPECT_EQ(follow(ms, ms), 9);
+    EXPECT_EQ(at(), 38);
+    // Round the end of the pass into the next one, as the show loops under a long song.
+    EXPECT_EQ(follow(4120, 4000), 3);
+    EXPECT_EQ(at(), 1);
+    EXPECT_EQ(timeline.Position().Ticks, 41u);
+
+    // Moved far away (the song was moved): play jumps there instead of counting the way.
+    follow(2500, 4001);
+    EXPECT_EQ(at(), 25);
+    EXPECT_EQ(timeline.Position().Ticks, 41u);
+
+    // The song taken off: the timeline's own clock goes on from the sound's last moment.
+    timeline.EndWaitForSound(Start + milliseconds(4050));
+    EXPECT_EQ(timeline.AdvanceTo(Start + milliseconds(4099), settings), 0);
+    EXPECT_EQ(timeline.AdvanceTo(Start + milliseconds(4101), settings), 1);
+}
+
+} // namespace
+} // namespace velkaro

@@ -1,3 +1,4 @@
+#include "audio/SoundServer.h"
 #include "fseq/FseqBytes.h"
 #include "output/OladFixture.h"
 #include "player/PlayerProcess.h"
@@ -153,6 +154,75 @@ TEST_F(Player, PlaysAHandMadeSequenceFrameByFrame) {
     ASSERT_TRUE(
         lamps->WaitUntil([](const auto& f) { return !f.empty() && f.back().Data == Blackout; }));
     EXPECT_EQ(Changes(lamps->Received()), expected);
+}
+
+// A song the file names plays through the sound server beside the lamps: the one an FSEQ's "mf"
+// header names, found beside it, and the one of a DMX show's project file. Every click of the
+// song has its change of the lamps, in order, and a blackout ends the song's pass.
+class PlayerWithSong : public Player {
+protected:
+    void SetUp() override {
+        Player::SetUp();
+        ASSERT_TRUE(sound.Start()) << sound.Log();
+        for (int k = 1; k <= 8; ++k) clicks.push_back(0.5 * k);
+        testing::WriteClickTrack(folder / "Klick spur.wav", clicks, 4.3);
+    }
+
+    // Plays `file` once with its song; channel 1 changes at every click, from 10 in steps of 30
+    // and back to 10 at the last click.
+    void PlayAndCompare(const std::string& file) {
+        lamps->Clear();
+        testing::SinkRecorder heard(sound);
+        for (int i = 0; i < 200 && !heard.Hearing(); ++i) std::this_thread::sleep_for(10ms);
+        PlayerProcess player(
+            Options({"--times", "1", "--audio-sink", sound.SinkDescription(), file}),
+            folder.Path());
+        ASSERT_EQ(player.Wait(20s), 0) << player.Errors();
+        EXPECT_EQ(player.Errors(), "");
+        ASSERT_TRUE(lamps->WaitUntil(
+            [](const auto& f) { return !f.empty() && f.back().Data == Blackout; }));
+        std::vector<std::pair<DmxReceiver::Clock::time_point, int>> changes;
+        int shown = -1;
+        for (const auto& frame : lamps->Received()) {
+            if (frame.Data == Blackout) continue;
+            if (shown >= 0 && frame.Data[0] != shown) changes.emplace_back(frame.At, frame.Data[0]);
+            shown = frame.Data[0];
+        }
+        const auto clicked = heard.Clicks();
+        ASSERT_EQ(clicked.size(), clicks.size()) << file;
+        ASSERT_EQ(changes.size(), clicks.size()) << file;
+        for (std::size_t k = 0; k < changes.size(); ++k) {
+            EXPECT_EQ(changes[k].second, 10 + 30 * int((k + 1) % 8)) << file << ", change " << k;
+            const auto apart =
+                std::chrono::duration<double, std::milli>(changes[k].first - clicked[k]);
+            EXPECT_LT(std::abs(apart.count()), 60.0) << file << ", change " << k;
+        }
+    }
+
+    testing::SoundServer sound;
+    std::vector<double> clicks;
+};
+
+TEST_F(PlayerWithSong, PlaysTheSongOfAnMfHeaderOrOfAProjectFileWithTheLampsOnItsClicks) {
+    testing::HandMadeFseq fseq;
+    fseq.FrameMs = 25;
+    for (int f = 0; f < 160; ++f)
+        fseq.Frames.push_back(testing::FseqBytes(1, std::uint8_t(10 + 30 * (f / 20))));
+    fseq.Headers = {{"mf", "Klick spur.wav"}, {"sp", "hand"}};
+    testing::WriteBytes(folder / "clicks.fseq", fseq.Build());
+    PlayAndCompare(folder / "clicks.fseq");
+
+    // Eight held steps of half a second.
+    testing::Bytes show(8 * ShowRecord::Size, 0);
+    for (int step = 0; step < 8; ++step) {
+        std::uint8_t* record = show.data() + std::size_t(step) * ShowRecord::Size;
+        ShowRecord::WriteU16(record, ShowRecord::HoldTimeOffset, 5);
+        record[ShowRecord::StepFlagsOffset] = ShowRecord::StepFlagsFor(step, 8);
+        record[ShowRecord::ChannelDataOffset] = std::uint8_t(10 + 30 * step);
+    }
+    testing::WriteBytes(folder / "show.dmx", show);
+    std::ofstream(folder / "show.velkaro") << "{\"song\": \"Klick spur.wav\"}";
+    PlayAndCompare(folder / "show.dmx");
 }
 
 TEST_F(Player, RefusesBadOptionsAndFilesWithoutSendingAnything) {

@@ -1,0 +1,213 @@
+#include "audio/SongPlayer.h"
+
+#include "model/ShowError.h"
+
+#include <gst/gst.h>
+
+#include <algorithm>
+#include <sys/stat.h>
+
+namespace velkaro {
+
+namespace {
+
+// playbin's flag for decoding audio only: no video or subtitles are looked for.
+constexpr unsigned AudioOnly = 0x2;
+// Opening decodes the song's first buffers; a slow network folder may take a while.
+constexpr GstClockTime OpenTimeout = 10 * GST_SECOND;
+
+std::string CannotPlay(const std::string& path, const std::string& why) {
+    return "Die Musikdatei " + path + " kann nicht abgespielt werden" +
+           (why.empty() ? std::string() : " (" + why + ")");
+}
+
+GstElement* MakeSink(const std::string& description) {
+    if (description.empty()) return gst_element_factory_make("autoaudiosink", nullptr);
+    GError* error = nullptr;
+    GstElement* sink = gst_parse_bin_from_description(description.c_str(), TRUE, &error);
+    if (error) {
+        const std::string why = error->message;
+        g_error_free(error);
+        if (sink) gst_object_unref(sink);
+        throw ShowError("Die Tonausgabe \"" + description + "\" gibt es nicht (" + why + ")");
+    }
+    return sink;
+}
+
+std::int64_t NowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+double RateOf(int percent) {
+    return std::clamp(percent, 1, 1000) / 100.0;
+}
+
+} // namespace
+
+bool StartMediaFramework() {
+    static const bool started = gst_init_check(nullptr, nullptr, nullptr);
+    return started;
+}
+
+SongPlayer::SongPlayer(const std::string& path, const std::string& sinkDescription) : path_(path) {
+    struct stat facts {};
+    if (::stat(path.c_str(), &facts) != 0 || !S_ISREG(facts.st_mode))
+        throw ShowError("Die Musikdatei " + path + " wurde nicht gefunden");
+    if (!StartMediaFramework()) throw ShowError(CannotPlay(path, "GStreamer startet nicht"));
+    GstElement* sink = MakeSink(sinkDescription);
+    GstElement* tempo = gst_element_factory_make("scaletempo", nullptr);
+    pipeline_ = gst_element_factory_make("playbin", nullptr);
+    if (!pipeline_ || !tempo || !sink) {
+        for (GstElement* element : {pipeline_, tempo, sink})
+            if (element) gst_object_unref(element);
+        pipeline_ = nullptr;
+        throw ShowError(CannotPlay(path, "GStreamer-Module fehlen"));
+    }
+    gchar* uri = gst_filename_to_uri(path.c_str(), nullptr);
+    g_object_set(pipeline_, "uri", uri, "flags", AudioOnly, "audio-filter", tempo, "audio-sink",
+                 sink, nullptr);
+    g_free(uri);
+    GstBus* bus = gst_element_get_bus(pipeline_);
+    gst_bus_set_sync_handler(
+        bus,
+        [](GstBus* b, GstMessage* m, gpointer self) {
+            return static_cast<GstBusSyncReply>(OnBusMessage(b, m, self));
+        },
+        this, nullptr);
+    gst_object_unref(bus);
+    seeksAsked_ = 1; // the preroll settles like a seek
+    gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+    if (gst_element_get_state(pipeline_, nullptr, nullptr, OpenTimeout) !=
+        GST_STATE_CHANGE_SUCCESS) {
+        const std::string why = PlayError();
+        gst_element_set_state(pipeline_, GST_STATE_NULL);
+        gst_object_unref(pipeline_);
+        pipeline_ = nullptr;
+        throw ShowError(CannotPlay(path, why));
+    }
+    gint64 length = 0;
+    if (gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &length) && length > 0)
+        length_ = Duration(length);
+    sampler_ = std::thread([this] { SampleSink(); });
+}
+
+SongPlayer::~SongPlayer() {
+    quit_ = true;
+    if (sampler_.joinable()) sampler_.join();
+    if (!pipeline_) return;
+    gst_element_set_state(pipeline_, GST_STATE_NULL);
+    gst_object_unref(pipeline_);
+}
+
+int SongPlayer::OnBusMessage(GstBus*, GstMessage* message, void* self) {
+    auto& player = *static_cast<SongPlayer*>(self);
+    switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_ASYNC_DONE:
+        player.seeksSettled_.store(player.seeksAsked_.load());
+        break;
+    case GST_MESSAGE_EOS:
+        player.ended_.store(true, std::memory_order_release);
+        break;
+    case GST_MESSAGE_ERROR: {
+        GError* error = nullptr;
+        gst_message_parse_error(message, &error, nullptr);
+        std::lock_guard lock(player.errorMutex_);
+        player.playError_ = error ? error->message : "unbekannter Fehler";
+        if (error) g_error_free(error);
+        break;
+    }
+    default:
+        break;
+    }
+    // Nobody pops the bus: every message is handled here, on the thread that posts it.
+    gst_message_unref(message);
+    return GST_BUS_DROP;
+}
+
+void SongPlayer::SetShowPlacement(Duration songStart, Duration lightsLater) {
+    songStartNs_.store(songStart.count());
+    lightsLaterNs_.store(lightsLater.count());
+}
+
+// The state changes before the epoch does: a sampler that sees the new epoch sees them too.
+void SongPlayer::Seek(Duration songPosition, int percent) {
+    percent_ = percent;
+    ended_ = false;
+    seeksAsked_.fetch_add(1);
+    epoch_.fetch_add(1);
+    const gint64 position = std::max<gint64>(songPosition.count(), 0);
+    gst_element_seek(pipeline_, RateOf(percent), GST_FORMAT_TIME,
+                     GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), GST_SEEK_TYPE_SET,
+                     position, GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE);
+}
+
+void SongPlayer::PlayFrom(Duration showTime, int percent) {
+    wantPlaying_ = true;
+    Seek(showTime + Duration(songStartNs_.load()), percent);
+    gst_element_set_state(pipeline_, GST_STATE_PLAYING);
+}
+
+void SongPlayer::Pause() {
+    wantPlaying_ = false;
+    epoch_.fetch_add(1);
+    gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+}
+
+void SongPlayer::SetSpeed(int percent) {
+    if (percent == percent_.load()) return;
+    const std::optional<Duration> position = SongPosition();
+    Seek(position.value_or(Duration(0)), percent);
+}
+
+bool SongPlayer::Settled() const {
+    if (seeksSettled_.load() != seeksAsked_.load()) return false;
+    GstState state = GST_STATE_VOID_PENDING;
+    GstState pending = GST_STATE_VOID_PENDING;
+    gst_element_get_state(pipeline_, &state, &pending, 0);
+    return state == GST_STATE_PLAYING && pending == GST_STATE_VOID_PENDING;
+}
+
+std::optional<SoundClock::Duration> SongPlayer::SongPosition() const {
+    gint64 position = 0;
+    if (!gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position)) return std::nullopt;
+    return Duration(position);
+}
+
+// Every 5 ms: fine enough that carrying a sample on to now stays within a fraction of a
+// millisecond of the sink's own clock, rare enough to cost little.
+void SongPlayer::SampleSink() {
+    while (!quit_.load()) {
+        Sample sample;
+        sample.Epoch = epoch_.load();
+        sample.Percent = percent_.load();
+        sample.Sounding = wantPlaying_.load() && !ended_.load() && Settled();
+        if (sample.Sounding) {
+            const std::optional<Duration> position = SongPosition();
+            sample.Sounding = position.has_value();
+            sample.PositionNs = position.value_or(Duration(0)).count();
+        }
+        sample.TakenNs = NowNs();
+        sample_.Store(sample);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+std::optional<SoundClock::Duration> SongPlayer::ShowTime() {
+    // Samples older than this come from a sampler that was held up: better wait than guess.
+    constexpr std::int64_t StaleNs = 100'000'000;
+    const Sample sample = sample_.Load();
+    if (!sample.Sounding || sample.Epoch != epoch_.load()) return std::nullopt;
+    const std::int64_t since = NowNs() - sample.TakenNs;
+    if (since < 0 || since > StaleNs) return std::nullopt;
+    const Duration position(sample.PositionNs + since * sample.Percent / 100);
+    return position - Duration(songStartNs_.load()) - Duration(lightsLaterNs_.load());
+}
+
+std::string SongPlayer::PlayError() const {
+    std::lock_guard lock(errorMutex_);
+    return playError_;
+}
+
+} // namespace velkaro

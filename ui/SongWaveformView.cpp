@@ -1,0 +1,76 @@
+// The song's waveform beside the grid's rows.
+#include "ui/SongWaveformView.h"
+
+#include "audio/SongWaveform.h"
+#include "ui/GridView.h"
+#include "ui/PreviewPlayer.h"
+#include "ui/SettingsControls.h"
+#include "ui/SongTrack.h"
+
+#include <QPainter>
+
+namespace velkaro {
+
+namespace {
+
+const QColor Background(16, 24, 32);
+const QColor Wave(96, 200, 140);
+const QColor StepLine(48, 64, 80);
+const QColor BarLine(255, 48, 48);
+
+} // namespace
+
+SongWaveformView::SongWaveformView(QWidget* parent, const SongTrack& song, const GridView& grid,
+                                   PreviewPlayer& preview, const SettingsControls& settings)
+    : QWidget(parent), song_(song), grid_(grid), preview_(preview), settings_(settings) {
+    setObjectName("songWaveform");
+    setAccessibleName("Wellenform der Musik");
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+double SongWaveformView::RowsPerMs() const {
+    const double stepMs = 100.0 * std::max(settings_.Values().StepLength, 1);
+    return std::max(grid_.RowHeight(), 1) / stepMs;
+}
+
+double SongWaveformView::SongMsAtRow(int y) const {
+    const double stepMs = 100.0 * std::max(settings_.Values().StepLength, 1);
+    return double(song_.Project().SongStartMs) + grid_.TopRow() * stepMs + y / RowsPerMs();
+}
+
+int SongWaveformView::BarRow() const {
+    const PreviewClock clock = preview_.Clock();
+    const int stepLength = std::max(settings_.Values().StepLength, 1);
+    const int rowHeight = std::max(grid_.RowHeight(), 1);
+    const int y =
+        (clock.PlayStep() - grid_.TopRow()) * rowHeight + clock.PlayTick() * rowHeight / stepLength;
+    return y >= 0 && y < height() ? y : -1;
+}
+
+void SongWaveformView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Background);
+    const SongWaveform* waveform = song_.Waveform();
+    if (!waveform) return;
+    const int rowHeight = std::max(grid_.RowHeight(), 1);
+    painter.setPen(StepLine);
+    for (int y = 0; y < height(); y += rowHeight) painter.drawLine(0, y, width(), y);
+    const double centre = width() / 2.0;
+    const double half = width() / 2.0 - 2;
+    painter.setPen(Wave);
+    using Ms = std::chrono::duration<double, std::milli>;
+    for (int y = 0; y < height(); ++y) {
+        const auto from = std::chrono::duration_cast<SongWaveform::Duration>(Ms(SongMsAtRow(y)));
+        const auto to = std::chrono::duration_cast<SongWaveform::Duration>(Ms(SongMsAtRow(y + 1)));
+        SongPeaks peaks;
+        if (!waveform->PeaksBetween(from, to, peaks)) continue;
+        painter.drawLine(QPointF(centre + peaks.Low * half, y + 0.5),
+                         QPointF(centre + peaks.High * half, y + 0.5));
+    }
+    const int bar = BarRow();
+    if (bar < 0) return;
+    painter.setPen(BarLine);
+    painter.drawLine(0, bar, width(), bar);
+}
+
+} // namespace velkaro
