@@ -196,7 +196,7 @@ public:
         for (;;) {
             const Orders orders = owner_.TakeOrders(taken_);
             // Blended here, outside the lock, so the window never waits for it.
-            if (orders.Fresh) BlendDmx(taken_, current_);
+            if (orders.Fresh) TakeUp();
             const Clock::time_point now = Clock::now();
             if (orders.Blackout && litUniverse_ >= 0) BlackOut(now);
             if (orders.Quit) return;
@@ -216,6 +216,14 @@ public:
     }
 
 private:
+    // A frame taken while the one before never went out (the socket full, olad away) replaces
+    // it unsent: that one was dropped as surely as one the window replaced before it was taken.
+    void TakeUp() {
+        if (unsent_) owner_.framesDropped_.fetch_add(1, std::memory_order_relaxed);
+        unsent_ = true;
+        BlendDmx(taken_, current_);
+    }
+
     void Send(int universe, const DmxFrame& frame, Clock::time_point now, bool confirm = false) {
         if (!link_.IsOpen()) return;
         link_.Send(static_cast<unsigned>(universe), frame, now, confirm);
@@ -256,6 +264,7 @@ private:
         Send(universe, current_, now);
         litUniverse_ = universe;
         resend_ = false;
+        unsent_ = false;
         return false;
     }
 
@@ -284,6 +293,7 @@ private:
     unsigned epoch_ = 0;
     bool everAnswered_ = false; // olad answered during this run of live output
     bool resend_ = false;       // current_ has not reached the open connection yet
+    bool unsent_ = false;       // current_ was taken and has not been sent at all
     Clock::time_point nextAttempt_{};
 };
 
