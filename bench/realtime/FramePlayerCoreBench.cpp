@@ -92,13 +92,13 @@ void PinToCore(int core) {
     pthread_setaffinity_np(pthread_self(), sizeof set, &set);
 }
 
-// The intervals between changes at the client (a repeat carrying a question to olad is none),
-// as deviations from 20 ms.
+// The intervals between changes at the client (a repeat carrying a question to olad is none,
+// nor are the blackouts at the start and the end), as deviations from 20 ms.
 std::vector<double> Deviations(const testing::DmxReceiver::Frames& frames) {
     std::vector<double> deviation;
     std::size_t changed = 0;
     for (std::size_t i = 1; i < frames.size(); ++i) {
-        if (frames[i].Data == frames[i - 1].Data) continue;
+        if (frames[i].Data == frames[i - 1].Data || frames[i].Data == DmxFrame{}) continue;
         if (changed > 0)
             deviation.push_back(std::abs(
                 std::chrono::duration<double, std::milli>(frames[i].At - frames[changed].At)
