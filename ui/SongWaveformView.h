@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class QPainter;
+
 namespace velkaro {
 
 class GridView;
@@ -28,6 +30,7 @@ protected:
 
 private:
     double RowsPerMs() const;
+    void PaintBeats(QPainter& painter) const;
 
     const SongTrack& song_;
     const GridView& grid_;
