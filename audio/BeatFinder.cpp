@@ -20,7 +20,7 @@ constexpr double FineStep = 0.0001;
 constexpr double FinePhaseStep = 0.25;
 // A comb of the double tempo that gathers nearly as much per beat is the beat itself: the
 // slower one only skipped every other beat.
-constexpr double FasterFits = 0.72;
+constexpr double FasterFits = 0.79;
 
 struct Envelope {
     std::vector<float> Onsets; // rise of energy per hop, its slow level taken off
