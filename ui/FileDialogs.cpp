@@ -56,6 +56,17 @@ QStringList ExtensionsOf(const QStringList& filters) {
     return extensions;
 }
 
+// The name offered once a type with `extension` is chosen: an extension of one of the
+// `typeExtensions` is replaced, in any letter case; any other name stays as it was typed.
+QString NameForFileType(const QString& name, const QString& extension,
+                        const QStringList& typeExtensions) {
+    const QString suffix = QFileInfo(name).suffix();
+    if (suffix.isEmpty() || extension.isEmpty()) return name;
+    if (suffix.compare(extension, Qt::CaseInsensitive) == 0) return name;
+    if (!typeExtensions.contains(suffix, Qt::CaseInsensitive)) return name;
+    return name.left(name.size() - suffix.size()) + extension;
+}
+
 // Qt answers a choice in the type list by putting the filter's pattern text in place of any
 // extension the name has, so "show.dmx" would become a new file "show.DMX" beside the loaded
 // one, and a name typed as "konzert.2026" would lose its end. The list's choices go through
@@ -96,15 +107,6 @@ void SelectFileType(QFileDialog* dialog, const QString& filter) {
     dialog->selectNameFilter(filter);
     nameField->setText(
         NameForFileType(name, ExtensionOf(filter), ExtensionsOf(dialog->nameFilters())));
-}
-
-QString NameForFileType(const QString& name, const QString& extension,
-                        const QStringList& typeExtensions) {
-    const QString suffix = QFileInfo(name).suffix();
-    if (suffix.isEmpty() || extension.isEmpty()) return name;
-    if (suffix.compare(extension, Qt::CaseInsensitive) == 0) return name;
-    if (!typeExtensions.contains(suffix, Qt::CaseInsensitive)) return name;
-    return name.left(name.size() - suffix.size()) + extension;
 }
 
 QString ChooseFile(QFileDialog* dialog) {

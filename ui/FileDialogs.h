@@ -10,20 +10,15 @@ namespace velkaro {
 
 // A file dialog as all of ours are: Qt's own (the same everywhere), filters showing only their
 // names, any file name accepted (opening a missing one reports it), a size grip. Whatever pops
-// up from it (the name completion list, a tooltip) goes when the dialog goes. A save dialog
-// offers `filters`, each "Name (*.EXT)" (the list matches EXT in any letter case), and a name
-// typed without an extension gets the chosen type's.
+// up from it (the name completion list, a tooltip) goes when the dialog goes. It offers
+// `filters`, each "Name (*.EXT)" (the list matches EXT in any letter case), and a name typed
+// without an extension gets the chosen type's.
 QFileDialog* NewFileDialog(QWidget* parent, const QString& name, QFileDialog::AcceptMode mode,
                            const QStringList& filters);
 
 // Chooses a type of a save dialog as a choice in its list does. The name it offers keeps its
 // own letters: only the extension of another of the dialog's types becomes the chosen one's.
 void SelectFileType(QFileDialog* dialog, const QString& filter);
-
-// The name a save dialog offers once a type with `extension` is chosen: an extension of one of
-// the `typeExtensions` is replaced, in any letter case; any other name stays as it was typed.
-QString NameForFileType(const QString& name, const QString& extension,
-                        const QStringList& typeExtensions);
 
 // Runs the dialog; the chosen path, or an empty one when the user cancels.
 QString ChooseFile(QFileDialog* dialog);

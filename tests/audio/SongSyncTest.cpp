@@ -58,6 +58,9 @@ protected:
         testing::SinkRecorder heard(sound);
         testing::DmxReceiver lamps(olad.Port(), 1);
         ASSERT_TRUE(lamps.WaitRegistered());
+        // The measuring chain keeps up when other tests load the machine.
+        olad.MakeRealTime(8);
+        lamps.MakeRealTime(8);
         for (int i = 0; i < 200 && !heard.Hearing(); ++i) std::this_thread::sleep_for(10ms);
         LiveOutputSender sender(olad.Port());
         sender.Start(1);

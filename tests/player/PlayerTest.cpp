@@ -125,48 +125,73 @@ TEST_F(Player, PlaysAHandMadeSequenceFrameByFrame) {
     EXPECT_EQ(Changes(lamps->Received()), expected);
 }
 
-// A sequence that names its song plays it through the sound server beside the lamps: every
-// click of the song has its change of the lamps, in order, and a blackout ends the pass.
-TEST_F(Player, PlaysTheSongASequenceNamesAndKeepsTheLampsOnItsClicks) {
+// A song the file names plays through the sound server beside the lamps: the one an FSEQ's "mf"
+// header names, found beside it, and the one of a DMX show's project file. Every click of the
+// song has its change of the lamps, in order, and a blackout ends the song's pass.
+class PlayerWithSong : public Player {
+protected:
+    void SetUp() override {
+        Player::SetUp();
+        ASSERT_TRUE(sound.Start()) << sound.Log();
+        for (int k = 1; k <= 8; ++k) clicks.push_back(0.5 * k);
+        testing::WriteClickTrack(folder / "Klick spur.wav", clicks, 4.3);
+    }
+
+    // Plays `file` once with its song; channel 1 changes at every click, from 10 in steps of 30
+    // and back to 10 at the last click.
+    void PlayAndCompare(const std::string& file) {
+        lamps->Clear();
+        testing::SinkRecorder heard(sound);
+        for (int i = 0; i < 200 && !heard.Hearing(); ++i) std::this_thread::sleep_for(10ms);
+        PlayerProcess player(
+            Options({"--times", "1", "--audio-sink", sound.SinkDescription(), file}),
+            folder.Path());
+        ASSERT_EQ(player.Wait(20s), 0) << player.Errors();
+        EXPECT_EQ(player.Errors(), "");
+        ASSERT_TRUE(lamps->WaitUntil(
+            [](const auto& f) { return !f.empty() && f.back().Data == Blackout; }));
+        std::vector<std::pair<DmxReceiver::Clock::time_point, int>> changes;
+        int shown = -1;
+        for (const auto& frame : lamps->Received()) {
+            if (frame.Data == Blackout) continue;
+            if (shown >= 0 && frame.Data[0] != shown) changes.emplace_back(frame.At, frame.Data[0]);
+            shown = frame.Data[0];
+        }
+        const auto clicked = heard.Clicks();
+        ASSERT_EQ(clicked.size(), clicks.size()) << file;
+        ASSERT_EQ(changes.size(), clicks.size()) << file;
+        for (std::size_t k = 0; k < changes.size(); ++k) {
+            EXPECT_EQ(changes[k].second, 10 + 30 * int((k + 1) % 8)) << file << ", change " << k;
+            const auto apart =
+                std::chrono::duration<double, std::milli>(changes[k].first - clicked[k]);
+            EXPECT_LT(std::abs(apart.count()), 60.0) << file << ", change " << k;
+        }
+    }
+
     testing::SoundServer sound;
-    ASSERT_TRUE(sound.Start()) << sound.Log();
     std::vector<double> clicks;
-    for (int k = 1; k <= 8; ++k) clicks.push_back(0.5 * k);
-    testing::WriteClickTrack(folder / "Klick spur.wav", clicks, 4.3);
+};
+
+TEST_F(PlayerWithSong, PlaysTheSongOfAnMfHeaderOrOfAProjectFileWithTheLampsOnItsClicks) {
     testing::HandMadeFseq fseq;
     fseq.FrameMs = 25;
-    // Half a second of one value after another: a change at every click, back to the first
-    // value at the last one.
     for (int f = 0; f < 160; ++f)
         fseq.Frames.push_back(testing::FseqBytes(1, std::uint8_t(10 + 30 * (f / 20))));
     fseq.Headers = {{"mf", "Klick spur.wav"}, {"sp", "hand"}};
     testing::WriteBytes(folder / "clicks.fseq", fseq.Build());
-    testing::SinkRecorder heard(sound);
-    for (int i = 0; i < 200 && !heard.Hearing(); ++i) std::this_thread::sleep_for(10ms);
-    PlayerProcess player(
-        Options({"--times", "1", "--audio-sink", sound.SinkDescription(), folder / "clicks.fseq"}),
-        folder.Path());
-    ASSERT_EQ(player.Wait(20s), 0) << player.Errors();
-    EXPECT_EQ(player.Errors(), "");
-    ASSERT_TRUE(
-        lamps->WaitUntil([](const auto& f) { return !f.empty() && f.back().Data == Blackout; }));
+    PlayAndCompare(folder / "clicks.fseq");
 
-    std::vector<std::pair<DmxReceiver::Clock::time_point, int>> changes;
-    int shown = -1;
-    for (const auto& frame : lamps->Received()) {
-        if (frame.Data == Blackout) continue;
-        if (shown >= 0 && frame.Data[0] != shown) changes.emplace_back(frame.At, frame.Data[0]);
-        shown = frame.Data[0];
+    // Eight held steps of half a second.
+    testing::Bytes show(8 * ShowRecord::Size, 0);
+    for (int step = 0; step < 8; ++step) {
+        std::uint8_t* record = show.data() + std::size_t(step) * ShowRecord::Size;
+        ShowRecord::WriteU16(record, ShowRecord::HoldTimeOffset, 5);
+        record[ShowRecord::StepFlagsOffset] = ShowRecord::StepFlagsFor(step, 8);
+        record[ShowRecord::ChannelDataOffset] = std::uint8_t(10 + 30 * step);
     }
-    const auto clicked = heard.Clicks();
-    ASSERT_EQ(clicked.size(), clicks.size());
-    ASSERT_EQ(changes.size(), clicks.size());
-    for (std::size_t k = 0; k < changes.size(); ++k) {
-        EXPECT_EQ(changes[k].second, 10 + 30 * int((k + 1) % 8)) << "change " << k;
-        const auto apart = std::chrono::duration<double, std::milli>(changes[k].first - clicked[k]);
-        EXPECT_LT(std::abs(apart.count()), 60.0) << "change " << k;
-    }
-    EXPECT_EQ(lamps->Received().back().Data, Blackout);
+    testing::WriteBytes(folder / "show.dmx", show);
+    std::ofstream(folder / "show.velkaro") << "{\"song\": \"Klick spur.wav\"}";
+    PlayAndCompare(folder / "show.dmx");
 }
 
 TEST_F(Player, RefusesBadOptionsAndFilesWithoutSendingAnything) {
