@@ -4,10 +4,14 @@
 #include "audio/SongPlayer.h"
 #include "model/ShowError.h"
 #include "output/LiveOutputSender.h"
+#include "output/RealTime.h"
 #include "player/PlayerSession.h"
 #include "player/PlayerStatus.h"
 
+#include <poll.h>
 #include <pthread.h>
+#include <sys/mman.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -15,6 +19,7 @@
 #include <ctime>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <thread>
@@ -26,15 +31,18 @@ using Clock = std::chrono::steady_clock;
 
 constexpr const char* Program = "velkaro-player";
 constexpr int ExitFault = 2;
+// A fault no option or file explains (memory ran out, the system refused a thread): the
+// service manager may try again.
+constexpr int ExitUnexpected = 3;
 
-// Signals arrive only where the main thread asks for them; no work runs in a handler. SIGUSR1
-// is the player's own: the end of play wakes the main thread with it.
+// Signals arrive only where the main thread asks for them; no work runs in a handler. Each of
+// them ends play with a blackout: Ctrl+C, a stop by the service manager, a closed terminal (or
+// a reload) and Ctrl+\. SIGUSR1 is the player's own: the end of play wakes the main thread
+// with it.
 sigset_t BlockStopSignals() {
     sigset_t stops;
     sigemptyset(&stops);
-    sigaddset(&stops, SIGINT);
-    sigaddset(&stops, SIGTERM);
-    sigaddset(&stops, SIGUSR1);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1}) sigaddset(&stops, signal);
     pthread_sigmask(SIG_BLOCK, &stops, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
     return stops;
@@ -53,11 +61,12 @@ public:
         const timespec interval{0, 250'000'000};
         for (;;) {
             const int signal = ::sigtimedwait(&stops, nullptr, &interval);
-            if (signal == SIGINT || signal == SIGTERM || session_.Finished() || SongOver()) break;
+            if ((signal > 0 && signal != SIGUSR1) || session_.Finished() || SongOver()) break;
             ReportOlad();
+            ReportRealTimeWithdrawn();
             if (terminal_) ShowStatus();
         }
-        if (terminal_) std::cout << '\n' << std::flush;
+        if (terminal_) WriteToTerminal("\n");
     }
 
 private:
@@ -85,14 +94,29 @@ private:
         }
     }
 
+    void ReportRealTimeWithdrawn() {
+        if (toldWithdrawn_ || !RealTimeWithdrawn()) return;
+        toldWithdrawn_ = true;
+        std::cerr << (terminal_ ? "\n" : "") << Program << ": " << RealTimeWithdrawnMessage()
+                  << '\n';
+    }
+
     void ShowStatus() {
         const auto elapsed =
             std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start_);
-        std::cout << '\r'
-                  << PlayerStatusLine(options_.file, session_.UnitName(), session_.Unit(),
-                                      session_.Units(), std::uint64_t(elapsed.count()),
-                                      sender_.Status() == LiveOutputStatus::Connected)
-                  << "\033[K" << std::flush;
+        WriteToTerminal("\r" +
+                        PlayerStatusLine(options_.file, session_.UnitName(), session_.Unit(),
+                                         session_.Units(), std::uint64_t(elapsed.count()),
+                                         sender_.Status() == LiveOutputStatus::Connected) +
+                        "\033[K");
+    }
+
+    // A terminal that does not read (Ctrl+S, a hung ssh session) would block a write, and with
+    // it every stop: a line goes out only while the terminal has room, else it is skipped.
+    static void WriteToTerminal(const std::string& text) {
+        pollfd room{STDOUT_FILENO, POLLOUT, 0};
+        if (::poll(&room, 1, 0) != 1 || (room.revents & POLLOUT) == 0) return;
+        [[maybe_unused]] const ssize_t written = ::write(STDOUT_FILENO, text.data(), text.size());
     }
 
     const PlayerOptions& options_;
@@ -104,25 +128,29 @@ private:
     const Clock::time_point start_ = Clock::now();
     std::optional<Clock::time_point> missingSince_;
     bool told_ = false;
+    bool toldWithdrawn_ = false;
 };
 
-// Sends the blackout and stays until it left: a program that exits with an answer of olad
-// still unread makes the system reset the connection, and olad would drop the blackout with it.
-void BlackOut(LiveOutputSender& sender) {
-    const bool connected = sender.Status() == LiveOutputStatus::Connected;
-    const std::uint64_t sent = sender.FramesSent();
-    sender.Stop();
-    if (!connected) return;
-    const auto deadline = Clock::now() + std::chrono::seconds(1);
-    while (sender.FramesSent() == sent && Clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    // Time for the sender's thread to take in olad's last answers.
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+// Paging must not stall the frames: the memory is locked as it is touched, where the system
+// lets the player lock all it may map (a limit would make its larger maps fail instead).
+void LockMemory() {
+    rlimit limit{};
+    const bool unlimited =
+        ::getrlimit(RLIMIT_MEMLOCK, &limit) == 0 && limit.rlim_cur == RLIM_INFINITY;
+    if (!unlimited && ::geteuid() != 0) return;
+    if (::mlockall(MCL_CURRENT | MCL_FUTURE | MCL_ONFAULT) != 0)
+        ::mlockall(MCL_CURRENT | MCL_FUTURE); // kernels before 4.4 know no MCL_ONFAULT
 }
 
-int Play(const PlayerOptions& options) {
-    const sigset_t stops = BlockStopSignals();
-    LiveOutputSender sender(options.olaPort);
+std::string FailureText(const std::exception& error) {
+    if (dynamic_cast<const std::bad_alloc*>(&error)) return "Zu wenig Arbeitsspeicher";
+    return error.what();
+}
+
+// A blackout that olad has taken before the program ends.
+constexpr std::chrono::milliseconds BlackoutWait{1000};
+
+int PlayThrough(const PlayerOptions& options, LiveOutputSender& sender, const sigset_t& stops) {
     PlayerSessionOptions playOptions;
     playOptions.SpeedPercent = options.speed;
     playOptions.Passes = options.times;
@@ -145,6 +173,7 @@ int Play(const PlayerOptions& options) {
     }
     if (song) session->FollowSound(*song);
     // Output begins only once the file proved playable.
+    LockMemory();
     sender.Start(options.universe);
     session->Start();
     if (song) song->PlayFrom({}, options.speed);
@@ -153,10 +182,24 @@ int Play(const PlayerOptions& options) {
     if (song) song->Pause();
     const std::optional<std::string> failure = session->Failure();
     session.reset();
-    BlackOut(sender);
+    sender.StopAndConfirmBlackout(BlackoutWait);
     if (!failure) return 0;
     std::cerr << Program << ": " << WithFullStop(*failure) << '\n';
     return ExitFault;
+}
+
+// Plays until a stop signal or the end; any fault on the way still ends in a blackout.
+int Play(const PlayerOptions& options) {
+    const sigset_t stops = BlockStopSignals();
+    LiveOutputSender sender(options.olaPort);
+    try {
+        return PlayThrough(options, sender, stops);
+    } catch (const std::exception& error) {
+        sender.StopAndConfirmBlackout(BlackoutWait);
+        std::cerr << Program << ": Die Wiedergabe wurde wegen eines Fehlers beendet: "
+                  << WithFullStop(FailureText(error)) << '\n';
+        return ExitUnexpected;
+    }
 }
 
 } // namespace
@@ -178,5 +221,10 @@ int main(int argc, char* argv[]) {
     case PlayerOptions::Action::Play:
         break;
     }
-    return Play(options);
+    try {
+        return Play(options);
+    } catch (const std::exception& error) {
+        std::cerr << Program << ": " << WithFullStop(FailureText(error)) << '\n';
+        return ExitUnexpected;
+    }
 }

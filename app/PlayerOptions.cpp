@@ -51,7 +51,8 @@ std::string PlayerUsageText(const std::string& programName) {
     return "Aufruf: " + programName +
            " [OPTIONEN] DATEI\n"
            "Spielt eine DMX-Showdatei oder FSEQ-Datei ohne Fenster über den OLA-Dienst olad ab,\n"
-           "in einer Schleife bis SIGINT oder SIGTERM; danach geht ein Blackout hinaus.\n"
+           "in einer Schleife bis SIGINT, SIGTERM, SIGHUP oder SIGQUIT; danach geht ein\n"
+           "Blackout hinaus.\n"
            "\n"
            "Optionen:\n"
            "  -h, --help            diese Hilfe zeigen\n"

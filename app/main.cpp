@@ -5,6 +5,7 @@
 #include "player/FseqExport.h"
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
+#include "ui/ProgramEnd.h"
 
 #include <QApplication>
 
@@ -96,9 +97,13 @@ int main(int argc, char* argv[]) {
     options.OlaPort = commandLine.olaPort;
     velkaro::MainWindow window(options);
     window.SetStartSong(QString::fromLocal8Bit(commandLine.audio.c_str()));
+    const velkaro::ProgramEnd programEnd(window);
     window.show();
     // Without a window manager nothing activates a new window; the editor's start-up relies
     // on being activated once.
     window.activateWindow();
-    return app.exec();
+    const int status = app.exec();
+    // However the loop ended (the last window closed, a signal, the session's end).
+    window.KeepWorkAndDarkenLamps();
+    return status;
 }

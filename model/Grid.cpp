@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <new>
 
@@ -20,6 +21,23 @@ void* Grid::operator new(std::size_t size) {
 
 void Grid::operator delete(void* grid, std::size_t size) {
     if (grid) ::munmap(grid, size);
+}
+
+namespace {
+std::atomic<std::uint64_t> gridsMade{0};
+} // namespace
+
+// Every array is left as the fresh pages hold it, which is zero.
+Grid::Grid() : identity_(++gridsMade) {}
+
+void Grid::StampRows(int first, int end) {
+    first = std::max(first, 0);
+    end = std::min(end, GridRows);
+    if (first >= end) return;
+    ++writes_;
+    std::fill(rowStamps_.begin() + first, rowStamps_.begin() + end, writes_);
+    std::fill(blockStamps_.begin() + first / StampBlock,
+              blockStamps_.begin() + (end - 1) / StampBlock + 1, writes_);
 }
 
 std::unique_ptr<Grid> NewGrid() {
@@ -43,6 +61,7 @@ void CopyGridRows(Grid& to, int toRow, const Grid& from, int fromRow, int count)
     if (toRow + copied < blankEnd)
         std::memset(to.CellsOfRow(toRow + copied), 0,
                     static_cast<std::size_t>(blankEnd - toRow - copied) * RowBytes);
+    to.StampRows(toRow, std::max(toRow + copied, blankEnd));
     if (end < to.usedRows_) return; // rows past the copy still hold what they held
     to.usedRows_ = copied > 0 ? toRow + copied : std::min(to.usedRows_, toRow);
 }
@@ -59,6 +78,7 @@ void ClearCells(Grid& cells) {
     const int used = cells.usedRows_;
     const int cleared = std::min(used, WorkRows);
     for (int r = 0; r < cleared; ++r) std::fill_n(cells.CellsOfRow(r), WorkCols, Black);
+    cells.StampRows(0, cleared);
     // The spare rows and the spare column keep their colours; the mark falls to the last row
     // that still holds one, so a cleared show is cheap to keep again.
     int mark = used;
@@ -66,6 +86,34 @@ void ClearCells(Grid& cells) {
     if (mark == cleared)
         while (mark > 0 && cells.CellsOfRow(mark - 1)[LastCol] == Black) --mark;
     cells.usedRows_ = mark;
+}
+
+int CopyGridRowsWrittenSince(Grid& to, const Grid& from, int rows, std::uint64_t writes) {
+    rows = std::clamp(rows, 0, GridRows);
+    int copied = 0;
+    int runStart = -1;
+    const auto endRun = [&](int end) {
+        if (runStart < 0) return;
+        CopyGridRows(to, runStart, from, runStart, end - runStart);
+        copied += end - runStart;
+        runStart = -1;
+    };
+    for (int block = 0; block < rows; block += Grid::StampBlock) {
+        const int blockEnd = std::min(block + Grid::StampBlock, rows);
+        if (!from.BlockWrittenSince(block, writes)) {
+            endRun(block);
+            continue;
+        }
+        for (int row = block; row < blockEnd; ++row) {
+            if (from.RowWrittenSince(row, writes)) {
+                if (runStart < 0) runStart = row;
+            } else {
+                endRun(row);
+            }
+        }
+    }
+    endRun(rows);
+    return copied;
 }
 
 } // namespace velkaro

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <csignal>
 #include <pthread.h>
+#include <thread>
 #include <utility>
 
 namespace velkaro {
@@ -53,6 +54,7 @@ LiveOutputSender::~LiveOutputSender() {
         quit_ = true;
         blackout_ = blackout_ || on_;
         on_ = false;
+        onEpoch_.store(0, std::memory_order_release);
         WakeWorker(lock);
     }
     thread_.join();
@@ -65,8 +67,8 @@ void LiveOutputSender::Start(int universe) {
     if (!on_) {
         on_ = true;
         ++epoch_;
-        newest_ = DmxFade{};
-        fresh_ = true;
+        onEpoch_.store(epoch_, std::memory_order_release);
+        startDark_ = true;
         status_ = LiveOutputStatus::NoConnection;
     }
     WakeWorker(lock);
@@ -76,10 +78,24 @@ void LiveOutputSender::Stop() {
     std::unique_lock lock(mutex_);
     if (!on_) return;
     on_ = false;
+    onEpoch_.store(0, std::memory_order_release);
     blackout_ = true;
-    fresh_ = false;
+    startDark_ = false;
     status_ = LiveOutputStatus::Off;
     WakeWorker(lock);
+}
+
+bool LiveOutputSender::StopAndConfirmBlackout(std::chrono::milliseconds longest) {
+    const bool connected = Status() == LiveOutputStatus::Connected;
+    const std::uint64_t confirmed = blackoutsConfirmed_.load();
+    Stop();
+    if (!connected) return false;
+    const auto deadline = Clock::now() + longest;
+    while (blackoutsConfirmed_.load() == confirmed) {
+        if (Clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(milliseconds(2));
+    }
+    return true;
 }
 
 void LiveOutputSender::SetUniverse(int universe) {
@@ -89,27 +105,35 @@ void LiveOutputSender::SetUniverse(int universe) {
 }
 
 void LiveOutputSender::Submit(const DmxFrame& frame) {
-    std::unique_lock lock(mutex_);
-    if (!on_) return;
-    if (fresh_) framesDropped_.fetch_add(1, std::memory_order_relaxed);
-    newest_.From = frame;
-    newest_.T = 0.0;
-    fresh_ = true;
-    WakeWorker(lock);
+    const unsigned epoch = onEpoch_.load(std::memory_order_acquire);
+    if (epoch == 0) return;
+    Offer& offer = offers_[offerBack_];
+    offer.Fade.From = frame;
+    offer.Fade.T = 0.0;
+    offer.Epoch = epoch;
+    HandOver();
 }
 
 void LiveOutputSender::SubmitFade(const DmxFade& fade) {
-    std::unique_lock lock(mutex_);
-    if (!on_) return;
-    if (fresh_) framesDropped_.fetch_add(1, std::memory_order_relaxed);
-    newest_ = fade;
-    fresh_ = true;
-    WakeWorker(lock);
+    const unsigned epoch = onEpoch_.load(std::memory_order_acquire);
+    if (epoch == 0) return;
+    Offer& offer = offers_[offerBack_];
+    offer.Fade = fade;
+    offer.Epoch = epoch;
+    HandOver();
+}
+
+// Swaps the filled copy in as the newest; the one it replaces, if the thread never took it,
+// was dropped.
+void LiveOutputSender::HandOver() {
+    const unsigned replaced = offerMiddle_.exchange(offerBack_ | FreshOffer);
+    if (replaced & FreshOffer) framesDropped_.fetch_add(1, std::memory_order_relaxed);
+    offerBack_ = replaced & OfferIndex;
+    WakeThread();
 }
 
 bool LiveOutputSender::IsOn() const {
-    std::lock_guard lock(mutex_);
-    return on_;
+    return onEpoch_.load(std::memory_order_acquire) != 0;
 }
 
 int LiveOutputSender::Universe() const {
@@ -118,23 +142,43 @@ int LiveOutputSender::Universe() const {
 }
 
 void LiveOutputSender::WakeWorker(std::unique_lock<std::mutex>& lock) {
-    // One wake per round of the thread is enough: it reads the whole slot when it wakes.
-    const bool needed = !std::exchange(wakePending_, true);
     lock.unlock();
-    if (needed) link_->Wake();
+    WakeThread();
+}
+
+void LiveOutputSender::WakeThread() {
+    // One wake per round of the thread is enough: it reads all it was given when it wakes.
+    // Sequentially consistent, as the thread clears the mark before it looks at the offers.
+    if (!wakePending_.exchange(true)) link_->Wake();
 }
 
 LiveOutputSender::Orders LiveOutputSender::TakeOrders(DmxFade& newest) {
-    std::lock_guard lock(mutex_);
+    wakePending_.store(false);
     Orders orders;
-    orders.On = on_;
-    orders.Quit = quit_;
-    orders.Blackout = std::exchange(blackout_, false);
-    orders.Fresh = std::exchange(fresh_, false);
-    orders.Universe = universe_;
-    orders.Epoch = epoch_;
-    if (orders.Fresh) newest = newest_;
-    wakePending_ = false;
+    bool startDark = false;
+    {
+        std::lock_guard lock(mutex_);
+        orders.On = on_;
+        orders.Quit = quit_;
+        orders.Blackout = std::exchange(blackout_, false);
+        orders.Universe = universe_;
+        orders.Epoch = epoch_;
+        startDark = std::exchange(startDark_, false);
+    }
+    if (offerMiddle_.load() & FreshOffer) {
+        offerFront_ = offerMiddle_.exchange(offerFront_) & OfferIndex;
+        const Offer& offer = offers_[offerFront_];
+        // A frame offered in an earlier run of live output is stale now.
+        if (orders.On && offer.Epoch == orders.Epoch) {
+            newest = offer.Fade;
+            orders.Fresh = true;
+        }
+    }
+    // Until the first frame of a run the lamps get an all-zero one.
+    if (startDark && !orders.Fresh) {
+        newest = DmxFade{};
+        orders.Fresh = true;
+    }
     return orders;
 }
 
@@ -152,12 +196,13 @@ public:
         for (;;) {
             const Orders orders = owner_.TakeOrders(taken_);
             // Blended here, outside the lock, so the window never waits for it.
-            if (orders.Fresh) BlendDmx(taken_, current_);
+            if (orders.Fresh) TakeUp();
             const Clock::time_point now = Clock::now();
             if (orders.Blackout && litUniverse_ >= 0) BlackOut(now);
             if (orders.Quit) return;
             if (!orders.On) {
                 link_.Wait(IdleWait);
+                owner_.blackoutsConfirmed_.store(link_.ConfirmedSends());
                 continue;
             }
             if (orders.Epoch != epoch_) BeginRun(orders.Epoch, now);
@@ -166,17 +211,27 @@ public:
             const bool held = SendWhatIsDue(orders.Universe, now);
             owner_.Publish(epoch_, CurrentStatus(now));
             WaitForWork(held, now);
+            owner_.blackoutsConfirmed_.store(link_.ConfirmedSends());
         }
     }
 
 private:
-    void Send(int universe, const DmxFrame& frame, Clock::time_point now) {
+    // A frame taken while the one before never went out (the socket full, olad away) replaces
+    // it unsent: that one was dropped as surely as one the window replaced before it was taken.
+    void TakeUp() {
+        if (unsent_) owner_.framesDropped_.fetch_add(1, std::memory_order_relaxed);
+        unsent_ = true;
+        BlendDmx(taken_, current_);
+    }
+
+    void Send(int universe, const DmxFrame& frame, Clock::time_point now, bool confirm = false) {
         if (!link_.IsOpen()) return;
-        link_.Send(static_cast<unsigned>(universe), frame, now);
+        link_.Send(static_cast<unsigned>(universe), frame, now, confirm);
         owner_.framesSent_.fetch_add(1, std::memory_order_relaxed);
     }
 
-    void BlackOut(Clock::time_point now) { Send(std::exchange(litUniverse_, -1), Dark, now); }
+    // olad answers the blackout, so whoever ends the program can tell that it was taken.
+    void BlackOut(Clock::time_point now) { Send(std::exchange(litUniverse_, -1), Dark, now, true); }
 
     void BeginRun(unsigned epoch, Clock::time_point now) {
         epoch_ = epoch;
@@ -202,10 +257,14 @@ private:
         if (litUniverse_ >= 0 && litUniverse_ != universe) BlackOut(now);
         const bool due = resend_ || litUniverse_ != universe || link_.QuestionDue(now);
         if (!due) return false;
-        if (!link_.HasRoom()) return true;
+        if (!link_.HasRoom()) {
+            link_.NoteQuestionHeld(now);
+            return true;
+        }
         Send(universe, current_, now);
         litUniverse_ = universe;
         resend_ = false;
+        unsent_ = false;
         return false;
     }
 
@@ -218,9 +277,11 @@ private:
     }
 
     void WaitForWork(bool held, Clock::time_point now) {
-        Clock::time_point until = std::min(link_.NextDeadline(now), now + IdleWait);
+        // A frame held for room carries the question that fell due; that deadline has passed
+        // and would be waited for again and again, so only the pause counts then.
+        Clock::time_point until =
+            held ? now + FullSocketPause : std::min(link_.NextDeadline(now), now + IdleWait);
         if (!link_.IsOpen() && !link_.IsConnecting()) until = std::min(until, nextAttempt_);
-        if (held) until = std::min(until, now + FullSocketPause);
         link_.Wait(std::max(until - now, Clock::duration::zero()));
     }
 
@@ -232,6 +293,7 @@ private:
     unsigned epoch_ = 0;
     bool everAnswered_ = false; // olad answered during this run of live output
     bool resend_ = false;       // current_ has not reached the open connection yet
+    bool unsent_ = false;       // current_ was taken and has not been sent at all
     Clock::time_point nextAttempt_{};
 };
 

@@ -4,7 +4,9 @@
 #include "output/FrameSink.h"
 #include "output/RealTime.h"
 
+#include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -24,6 +26,8 @@ enum class LiveOutputStatus {
 // Hands DMX frames to olad, the OLA daemon, on this machine. A background thread owns the
 // connection; every public method only touches a small shared slot under a short lock and
 // returns at once, whatever olad does, so the window's thread can call them from its timers.
+// Frames take no lock at all: they come from the engine's real-time thread, which must never
+// wait for a lock the window's thread holds, and go through a triple buffer.
 //
 // The thread sends the newest submitted frame as soon as it can and drops frames that a newer
 // one replaced before they went out. It connects to 127.0.0.1:port, never starts olad itself,
@@ -55,11 +59,16 @@ public:
     // Switches off: one all-zero frame (blackout) goes to the universe that got the last
     // frame, then nothing more until the next Start. Status turns Off at once.
     void Stop();
+    // Switches off as Stop does and, when olad was connected, waits until olad has taken the
+    // blackout, at most `longest`: a program may then end, which resets the connection and
+    // would make olad drop a blackout still unread. True when olad confirmed it.
+    bool StopAndConfirmBlackout(std::chrono::milliseconds longest);
     // Moves the output to another universe: the old one is blacked out, the newest frame goes
     // to the new one. Also allowed while off; it is used by the next Start then.
     void SetUniverse(int universe);
     // Offers the frame the lamps should show now. Copies 512 bytes and wakes the thread; never
-    // waits for olad. Ignored while off.
+    // waits for olad, takes no lock, allocates nothing. Ignored while off. Submit and
+    // SubmitFade come from one thread at a time.
     void Submit(const DmxFrame& frame);
     // The engine's frames: Submit.
     void Send(const DmxFrame& frame) override { Submit(frame); }
@@ -86,6 +95,8 @@ private:
     void Publish(unsigned epoch, LiveOutputStatus status);
     void Run();
     void WakeWorker(std::unique_lock<std::mutex>& lock);
+    void WakeThread();
+    void HandOver();
 
     const int port_;
     std::unique_ptr<OlaLink> link_;
@@ -93,16 +104,30 @@ private:
     mutable std::mutex mutex_; // guards everything below up to the atomics
     bool on_ = false;
     bool quit_ = false;
-    bool blackout_ = false; // Stop asked the thread to black out
-    bool fresh_ = false;    // newest_ has not been taken by the thread yet
-    bool wakePending_ = false;
+    bool blackout_ = false;  // Stop asked the thread to black out
+    bool startDark_ = false; // Start asked for an all-zero frame until the first one comes
     int universe_ = 0;
     unsigned epoch_ = 0; // counts the Starts, so a status of an older run is not published
-    DmxFade newest_{};
+
+    // Not under the mutex: the frames offered, as a triple buffer. The submitter fills its copy
+    // and swaps it in as the newest; the thread swaps the newest out for the one it took.
+    struct Offer {
+        DmxFade Fade{};
+        unsigned Epoch = 0; // the run of live output it was offered in
+    };
+    static constexpr unsigned OfferIndex = 3u;
+    static constexpr unsigned FreshOffer = 4u; // the middle copy was not taken yet
+    std::array<Offer, 3> offers_{};
+    unsigned offerBack_ = 0;  // the submitter's
+    unsigned offerFront_ = 1; // the thread's
+    std::atomic<unsigned> offerMiddle_{2};
+    std::atomic<unsigned> onEpoch_{0}; // the run frames belong to now; 0 while off
+    std::atomic<bool> wakePending_{false};
 
     std::atomic<LiveOutputStatus> status_{LiveOutputStatus::Off};
     std::atomic<std::uint64_t> framesSent_{0};
     std::atomic<std::uint64_t> framesDropped_{0};
+    std::atomic<std::uint64_t> blackoutsConfirmed_{0};
     std::atomic<RealTimeGrant> grant_{RealTimeGrant::None};
     std::thread thread_;
 };

@@ -105,6 +105,11 @@ void OlaLink::Supervise(Clock::time_point now) {
         }
     }
     if (IsOpen() && askedAt_ && now - *askedAt_ >= AnswerTimeout) Close();
+    if (IsOpen() && questionHeldSince_ && now - *questionHeldSince_ >= AnswerTimeout) Close();
+}
+
+void OlaLink::NoteQuestionHeld(Clock::time_point now) {
+    if (QuestionDue(now) && !questionHeldSince_) questionHeldSince_ = now;
 }
 
 void OlaLink::Open(int fd) {
@@ -117,6 +122,7 @@ void OlaLink::Open(int fd) {
     channelClosed_ = false;
     answered_ = false;
     askedAt_.reset();
+    questionHeldSince_.reset();
 }
 
 void OlaLink::Close() {
@@ -160,15 +166,25 @@ bool OlaLink::QuestionDue(Clock::time_point now) const {
     return IsOpen() && !askedAt_ && (!answered_ || now - answeredAt_ >= QuestionInterval);
 }
 
-void OlaLink::Send(unsigned universe, const DmxFrame& frame, Clock::time_point now) {
+void OlaLink::OnConfirmation(const ola::client::Result& result) {
+    if (channelClosed_) return;
+    ++confirmed_;
+    OnAnswer(result);
+}
+
+void OlaLink::Send(unsigned universe, const DmxFrame& frame, Clock::time_point now, bool confirm) {
     if (!IsOpen()) return;
     buffer_->Set(frame.data(), static_cast<unsigned>(frame.size()));
     ola::client::SendDMXArgs args;
-    if (QuestionDue(now)) {
+    if (confirm) {
+        args.callback = ola::NewSingleCallback(this, &OlaLink::OnConfirmation);
+        askedAt_ = askedAt_.value_or(now);
+    } else if (QuestionDue(now)) {
         args.callback = ola::NewSingleCallback(this, &OlaLink::OnAnswer);
         askedAt_ = now;
     }
     client_->SendDMX(universe, *buffer_, args);
+    questionHeldSince_.reset();
     DropIfClosed();
 }
 

@@ -57,19 +57,27 @@ public:
 
     // Whether the socket takes another frame without piling up behind a slow reader.
     bool HasRoom() const;
-    // Sends a frame; it carries a question when one is due. A failed write closes the link.
-    void Send(unsigned universe, const DmxFrame& frame, Clock::time_point now);
+    // Sends a frame; it carries a question when one is due, or always when `confirm`: olad's
+    // answer to that one counts in ConfirmedSends. A failed write closes the link.
+    void Send(unsigned universe, const DmxFrame& frame, Clock::time_point now,
+              bool confirm = false);
+    // Frames sent with `confirm` that olad has answered, so it has taken them.
+    std::uint64_t ConfirmedSends() const { return confirmed_; }
     // True when olad answered on this link and no question waits too long.
     bool Answered(Clock::time_point now) const;
     // When the loop has to act next, even if nothing is submitted: a question falls due, an
     // answer is overdue or a connect has to be looked at.
     Clock::time_point NextDeadline(Clock::time_point now) const;
     bool QuestionDue(Clock::time_point now) const;
+    // The due question could not go out for want of room: olad reads nothing. Held as long as
+    // an answer may take, the link counts as lost like one whose question went unanswered.
+    void NoteQuestionHeld(Clock::time_point now);
 
 private:
     void Open(int fd);
     void DrainWake();
     void OnAnswer(const ola::client::Result& result);
+    void OnConfirmation(const ola::client::Result& result);
     void OnClosed();
     void DropIfClosed();
 
@@ -85,7 +93,9 @@ private:
     bool channelClosed_ = false;
     bool answered_ = false;
     std::optional<Clock::time_point> askedAt_;
+    std::optional<Clock::time_point> questionHeldSince_;
     Clock::time_point answeredAt_;
+    std::uint64_t confirmed_ = 0;
 };
 
 } // namespace velkaro

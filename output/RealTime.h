@@ -17,6 +17,13 @@ enum class RealTimeGrant {
 // at normal priority. Tells nothing to the user; the answer says what was granted.
 RealTimeGrant RequestRealTimeForThisThread(int priority);
 
+// A real-time thread that runs longer than RLIMIT_RTTIME's soft limit without blocking gets
+// SIGXCPU, and at the hard limit it is killed, lamps frozen. Every thread this process put under
+// real-time scheduling drops to normal priority at SIGXCPU instead; this tells whether that
+// happened, so the program can say so once.
+bool RealTimeWithdrawn();
+const char* RealTimeWithdrawnMessage();
+
 // Sleeps until the absolute moment `deadline` of std::chrono::steady_clock (CLOCK_MONOTONIC),
 // resuming after signals, so a loop of these never drifts however late one wake was.
 void SleepUntil(std::chrono::steady_clock::time_point deadline);

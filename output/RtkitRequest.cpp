@@ -98,19 +98,21 @@ private:
     DBusConnection* bus_ = nullptr;
 };
 
+} // namespace
+
 // rtkit refuses processes that could hog a core unbounded: the hard limit of their real-time
-// CPU time between two blocking calls must lie within its maximum.
+// CPU time between two blocking calls must lie within its maximum. The soft limit lies at half
+// of it: SIGXCPU there lets the thread drop to normal priority before the hard one kills it.
 bool LimitRealTimeCpu(std::int64_t maxMicroseconds) {
     rlimit limit{};
     if (getrlimit(RLIMIT_RTTIME, &limit) != 0 || maxMicroseconds <= 0) return false;
-    const auto wanted = std::min(static_cast<rlim_t>(maxMicroseconds), limit.rlim_max);
-    if (limit.rlim_max == wanted && limit.rlim_cur <= wanted) return true;
-    limit.rlim_cur = wanted;
-    limit.rlim_max = wanted;
+    const auto hard = std::min(static_cast<rlim_t>(maxMicroseconds), limit.rlim_max);
+    const rlim_t soft = std::max<rlim_t>(hard / 2, 1);
+    if (limit.rlim_max == hard && limit.rlim_cur <= soft) return true;
+    limit.rlim_cur = std::min(limit.rlim_cur, soft);
+    limit.rlim_max = hard;
     return setrlimit(RLIMIT_RTTIME, &limit) == 0;
 }
-
-} // namespace
 
 bool AskRtkitForRealTime(int priority) {
     SystemBus bus;

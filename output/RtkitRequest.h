@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace velkaro {
 
 // Asks RealtimeKit (org.freedesktop.RealtimeKit1 on the system bus) to put the calling thread
@@ -8,5 +10,8 @@ namespace velkaro {
 // first. Returns false when there is no system bus, no rtkit, or it refuses. Blocks for at most
 // about a second, so call it before a loop starts, not from it.
 bool AskRtkitForRealTime(int priority);
+
+// Sets RLIMIT_RTTIME's hard limit to at most `maxMicroseconds` and the soft one below it.
+bool LimitRealTimeCpu(std::int64_t maxMicroseconds);
 
 } // namespace velkaro

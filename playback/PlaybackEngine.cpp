@@ -41,7 +41,7 @@ public:
             wasSending_ = sending;
             if (sending && (renderNow || timeline_.NextFrame() <= now)) Render(show, now);
             // After the frame: the step change goes out first, the listener's post after it.
-            if (ticked) engine_.NotifyTick();
+            if (ticked) engine_.NotifyTick(timeline_.Position());
             Clock::time_point wake = sending ? timeline_.NextFrame() : timeline_.NextTick();
             // A song that does not sound yet is asked again soon: its start is not known ahead.
             if (timeline_.WaitingForSound()) wake = std::min(wake, now + SoundPoll);
@@ -72,7 +72,10 @@ private:
         timeline_.SetTickLength(
             std::chrono::nanoseconds(engine_.tickNs_.load(std::memory_order_acquire)), now);
         const bool playing = engine_.playing_.load(std::memory_order_acquire);
-        const SeekOrder seek = engine_.seek_.Load();
+        // A seek caught half-written by a preempted owner is taken at the next wake: the
+        // owner wakes the thread once it has written it.
+        SeekOrder seek{seekApplied_, {}};
+        engine_.seek_.TryLoad(seek);
         if (playing != timeline_.IsPlaying()) {
             timeline_.SetPlaying(playing, now);
             changed = true;
@@ -132,13 +135,14 @@ void PlaybackEngine::Run() {
     Loop(*this).Run();
 }
 
-void PlaybackEngine::PublishShow(const Grid& cells, const ShowSettings& settings, bool monoMode) {
+int PlaybackEngine::PublishShow(const Grid& cells, const ShowSettings& settings, bool monoMode) {
     const int steps = std::clamp(settings.Steps, 1, MaxSteps);
     const int rows = std::max(steps, Position().PlayStep + RowsPastPlay);
-    mailbox_.Publish(cells, std::min(rows, GridRows), settings, monoMode);
+    const int copied = mailbox_.Publish(cells, std::min(rows, GridRows), settings, monoMode);
     published_ = settings;
     // No wake: the thread takes the copy up before its next frame, at most 20 ms away, and
     // the owner is not made to give its core to the engine's thread for every edit.
+    return copied;
 }
 
 void PlaybackEngine::SetPlaying(bool playing) {
@@ -195,29 +199,34 @@ PlayPosition PlaybackEngine::Position() const {
     return report.SeekApplied == seek.Sequence ? report.Position : seek.Target;
 }
 
+// No lock the owner could hold while the thread waits for it: the owner swaps the listener
+// and then waits, giving up its core, for a call under way to end. Sequentially consistent on
+// both sides, so either the thread sees the new listener or the owner sees the call.
+void PlaybackEngine::SetTickListener(TickListener* listener) {
+    listener_.store(listener);
+    while (notifying_.load() != 0) std::this_thread::yield();
+}
+
+// Swapped as the listener is, so the engine's thread never waits for the window to attach or
+// take off a song.
 void PlaybackEngine::SetSoundClock(SoundClock* clock) {
-    {
-        std::lock_guard lock(soundMutex_);
-        sound_ = clock;
-    }
+    sound_.store(clock);
+    while (listening_.load() != 0) std::this_thread::yield();
     wake_.Wake();
 }
 
 bool PlaybackEngine::ListenToSound(std::optional<SoundClock::Duration>& heard) {
-    std::lock_guard lock(soundMutex_);
-    if (!sound_) return false;
-    heard = sound_->ShowTime();
-    return true;
+    listening_.fetch_add(1);
+    SoundClock* sound = sound_.load();
+    if (sound) heard = sound->ShowTime();
+    listening_.fetch_sub(1, std::memory_order_release);
+    return sound != nullptr;
 }
 
-void PlaybackEngine::SetTickListener(std::function<void()> listener) {
-    std::lock_guard lock(listenerMutex_);
-    listener_ = std::move(listener);
-}
-
-void PlaybackEngine::NotifyTick() {
-    std::lock_guard lock(listenerMutex_);
-    if (listener_) listener_();
+void PlaybackEngine::NotifyTick(const PlayPosition& position) {
+    notifying_.fetch_add(1);
+    if (TickListener* listener = listener_.load()) listener->OnEngineTick(position);
+    notifying_.fetch_sub(1, std::memory_order_release);
 }
 
 } // namespace velkaro

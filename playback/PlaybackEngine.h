@@ -13,11 +13,20 @@
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
-#include <mutex>
 #include <thread>
 
 namespace velkaro {
+
+// Told on the engine's thread after every tick, once the tick's frame went out, with the
+// tick's position. It runs on the real-time path, so it must neither allocate, nor lock, nor
+// wait: a store, an eventfd's write (the engine's Position would wait for a preempted owner).
+class TickListener {
+public:
+    virtual void OnEngineTick(const PlayPosition& position) noexcept = 0;
+
+protected:
+    ~TickListener() = default;
+};
 
 // Plays the show to the lamps on a thread of its own, so they never wait for whoever owns the
 // engine (the window, or the headless player). It keeps the show's timeline by the preview's
@@ -39,8 +48,9 @@ public:
     PlaybackEngine& operator=(const PlaybackEngine&) = delete;
 
     // The owner's calls. Copies the rows play can reach (Steps of them, or more while play is
-    // still finishing a step past a lowered Steps): a 100-step show is a small copy.
-    void PublishShow(const Grid& cells, const ShowSettings& settings, bool monoMode);
+    // still finishing a step past a lowered Steps), and of those only the ones written since
+    // they were last copied: an edit of one row is a copy of one row. Returns the rows copied.
+    int PublishShow(const Grid& cells, const ShowSettings& settings, bool monoMode);
     // Stopping holds the newest tick's position, resuming goes on from it.
     void SetPlaying(bool playing);
     // Stops and holds `position`, which a viewer of the play showed last: the lamps then hold
@@ -71,14 +81,13 @@ public:
     // even before the thread took it up. Lock-free; safe from any thread.
     PlayPosition Position() const;
 
+    // nullptr for none. Returns once a call under way to the listener before has returned.
+    void SetTickListener(TickListener* listener);
+
     // With a song: the show's time comes from where its sound is, so lamps and sound keep one
     // pace; nullptr goes back to the engine's own clock. Returns once the engine's thread no
     // longer uses the clock it had, so that clock may go away then.
     void SetSoundClock(SoundClock* clock);
-
-    // Called on the engine's thread after every tick: keep it tiny (post an event). Setting it
-    // waits for a call under way to return.
-    void SetTickListener(std::function<void()> listener);
 
     // What the thread was granted; None until it asked.
     RealTimeGrant Grant() const { return grant_.load(); }
@@ -99,7 +108,7 @@ private:
     // The engine's thread: false without a clock; otherwise what the clock hears.
     bool ListenToSound(std::optional<SoundClock::Duration>& heard);
     void Run();
-    void NotifyTick();
+    void NotifyTick(const PlayPosition& position);
 
     FrameSink& sink_;
     ShowMailbox mailbox_;
@@ -119,13 +128,10 @@ private:
     ShowSettings published_;
     std::uint64_t seeks_ = 0;
 
-    // Held by the thread only while it asks the clock, so it is never contended but for the
-    // moment a song is attached or taken off.
-    std::mutex soundMutex_;
-    SoundClock* sound_ = nullptr;
-
-    std::mutex listenerMutex_;
-    std::function<void()> listener_;
+    std::atomic<TickListener*> listener_{nullptr};
+    std::atomic<int> notifying_{0}; // the thread is inside a listener's call
+    std::atomic<SoundClock*> sound_{nullptr};
+    std::atomic<int> listening_{0}; // the thread is asking the sound clock
 
     std::thread thread_;
 };

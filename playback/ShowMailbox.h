@@ -17,6 +17,9 @@ struct ShowCopy {
     bool MonoMode = false;
     int Rows = 0;              // rows [0, Rows) are the show's; the rest is older or black
     std::uint64_t Version = 0; // counts the publishes; 0 is the empty show at the start
+    // The owner's: the grid these rows came from and its count of writes then.
+    std::uint64_t SourceIdentity = 0;
+    std::uint64_t SourceWrites = 0;
 };
 
 // Hands the show from the window to the engine's thread without a lock (a triple buffer): the
@@ -29,8 +32,10 @@ public:
     ShowMailbox(const ShowMailbox&) = delete;
     ShowMailbox& operator=(const ShowMailbox&) = delete;
 
-    // Owner's thread. Copies rows [0, rows) of `cells` (clamped to the grid) and the settings.
-    void Publish(const Grid& cells, int rows, const ShowSettings& settings, bool monoMode);
+    // Owner's thread. Brings rows [0, rows) of `cells` (clamped to the grid) and the settings
+    // into the copy nobody reads: only the rows written since that copy was last filled from
+    // the same grid. Returns the number of rows copied.
+    int Publish(const Grid& cells, int rows, const ShowSettings& settings, bool monoMode);
 
     // Engine's thread. Takes the newest publish if one came since the last call.
     bool PickUp();

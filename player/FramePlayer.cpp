@@ -1,11 +1,11 @@
 #include "player/FramePlayer.h"
 
 #include "commands/PreviewClock.h"
-#include "model/ShowError.h"
 #include "output/RealTime.h"
 #include "playback/PlaybackEngine.h"
 
 #include <algorithm>
+#include <pthread.h>
 
 namespace velkaro {
 
@@ -19,9 +19,12 @@ constexpr std::uint64_t FrameGapMicros = 20'000;
 } // namespace
 
 FramePlayer::FramePlayer(FseqReader& sequence, FrameSink& sink, const SequencePlayOptions& options)
-    : sequence_(sequence), sink_(sink), options_(options),
+    : sink_(sink), options_(options),
       frameMicros_(std::uint64_t(std::max(sequence.FrameTimeMs(), 1)) * 1000),
-      passMicros_(std::max<std::uint64_t>(sequence.Frames(), 1) * frameMicros_) {
+      passMicros_(std::max<std::uint64_t>(sequence.Frames(), 1) * frameMicros_),
+      frames_(std::max<std::uint32_t>(sequence.Frames(), 1)),
+      // Under a song the sequence loops until the song's player ends play.
+      unpacker_(sequence, options.Sound ? 0 : options.Passes * frames_, wake_) {
     options_.SpeedPercent = std::clamp(options_.SpeedPercent, MinPreviewSpeed, MaxPreviewSpeed);
     thread_ = std::thread([this] { Run(); });
 }
@@ -37,20 +40,17 @@ void FramePlayer::Stop() {
 }
 
 std::optional<std::string> FramePlayer::Failure() const {
-    std::lock_guard lock(failureMutex_);
-    return failure_;
+    return unpacker_.Failure();
 }
 
 void FramePlayer::Run() {
+    pthread_setname_np(pthread_self(), "velkaro-frames");
     RequestRealTimeForThisThread(PlaybackEngine::RealTimePriority);
-    try {
+    if (WaitForFirstFrame()) {
         if (options_.Sound)
             PlayToSound();
         else
             Play();
-    } catch (const ShowError& error) {
-        std::lock_guard lock(failureMutex_);
-        failure_ = error.what();
     }
     finished_.store(true);
     if (options_.OnFinished) options_.OnFinished();
@@ -66,6 +66,16 @@ std::uint64_t FramePlayer::NextMoment(std::uint64_t moment) const {
     return next;
 }
 
+// Play begins once frames are ready ahead: false when told to stop first or reading failed.
+bool FramePlayer::WaitForFirstFrame() {
+    for (;;) {
+        const std::uint32_t seen = wake_.Count();
+        if (quit_.load()) return false;
+        if (unpacker_.Primed()) return true;
+        wake_.SleepUntil(Clock::time_point::max(), seen);
+    }
+}
+
 void FramePlayer::Play() {
     const Clock::time_point start = Clock::now();
     const auto speed = std::uint64_t(options_.SpeedPercent);
@@ -73,10 +83,12 @@ void FramePlayer::Play() {
     std::uint64_t moment = 0;
     while (options_.Passes == 0 || moment < options_.Passes * passMicros_) {
         const auto index = static_cast<std::uint32_t>(moment % passMicros_ / frameMicros_);
-        sequence_.ReadFrame(index, frame);
-        if (quit_.load()) return;
-        sink_.Send(frame);
-        frame_.store(index, std::memory_order_relaxed);
+        const FrameUnpacker::Take take = unpacker_.TakeFrame(moment / frameMicros_, frame);
+        if (take == FrameUnpacker::Take::Failed || quit_.load()) return;
+        if (take == FrameUnpacker::Take::Ready) {
+            sink_.Send(frame);
+            frame_.store(index, std::memory_order_relaxed);
+        }
         std::uint64_t next = NextMoment(moment);
         const Clock::time_point deadline = start + std::chrono::microseconds(next * 100 / speed);
         for (;;) {
@@ -100,9 +112,8 @@ void FramePlayer::PlayToSound() {
     constexpr std::int64_t WaitMicros = 2'000;
     const auto speed = std::int64_t(options_.SpeedPercent);
     const auto frameMicros = std::int64_t(frameMicros_);
-    const std::uint32_t frames = std::max<std::uint32_t>(sequence_.Frames(), 1);
     DmxFrame frame{};
-    std::int64_t sent = -1;
+    std::int64_t sent = -1; // counted over all loops of the sequence
     for (;;) {
         const std::uint32_t seen = wake_.Count();
         if (quit_.load()) return;
@@ -110,13 +121,16 @@ void FramePlayer::PlayToSound() {
         std::int64_t waitMicros = WaitMicros;
         if (heard && heard->count() >= 0) {
             const std::int64_t micros = heard->count() / 1000;
-            const std::int64_t index = micros / frameMicros % frames;
-            if (index != sent) {
-                sequence_.ReadFrame(std::uint32_t(index), frame);
-                if (quit_.load()) return;
-                sink_.Send(frame);
-                frame_.store(std::uint32_t(index), std::memory_order_relaxed);
-                sent = index;
+            const std::int64_t number = micros / frameMicros;
+            // A sound heard a little behind the frame sent holds that frame.
+            if (number > sent) {
+                const FrameUnpacker::Take take = unpacker_.TakeFrame(std::uint64_t(number), frame);
+                if (take == FrameUnpacker::Take::Failed) return;
+                if (take == FrameUnpacker::Take::Ready) {
+                    sink_.Send(frame);
+                    frame_.store(std::uint32_t(number % frames_), std::memory_order_relaxed);
+                    sent = number;
+                }
             }
             waitMicros = std::clamp((frameMicros - micros % frameMicros) * 100 / speed,
                                     std::int64_t(500), std::int64_t(FrameGapMicros));

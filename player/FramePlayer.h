@@ -4,11 +4,11 @@
 #include "output/FrameSink.h"
 #include "playback/SoundClock.h"
 #include "playback/WakeSignal.h"
+#include "player/FrameUnpacker.h"
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -28,7 +28,9 @@ struct SequencePlayOptions {
 // Plays an FSEQ sequence to a sink on a thread of its own, frame by frame at the sequence's
 // frame time, in a loop. The thread sleeps to absolute deadlines under real-time scheduling
 // where the system grants it; woken late it goes on with the frame due then rather than rushing
-// through the ones it missed, and it never sends more than 50 frames a second.
+// through the ones it missed, and it never sends more than 50 frames a second. It reads no
+// file: the frames come unpacked ahead from a thread of normal priority, and a frame that is
+// not ready in time is left out rather than waited for.
 class FramePlayer {
 public:
     FramePlayer(FseqReader& sequence, FrameSink& sink, const SequencePlayOptions& options);
@@ -47,22 +49,22 @@ public:
 
 private:
     void Run();
+    bool WaitForFirstFrame();
     void Play();
     void PlayToSound();
     std::uint64_t NextMoment(std::uint64_t moment) const;
 
-    FseqReader& sequence_;
     FrameSink& sink_;
     SequencePlayOptions options_;
     std::uint64_t frameMicros_;
     std::uint64_t passMicros_;
+    std::uint32_t frames_; // of one pass, at least 1
 
     WakeSignal wake_;
     std::atomic<bool> quit_{false};
     std::atomic<bool> finished_{false};
     std::atomic<std::uint32_t> frame_{0};
-    mutable std::mutex failureMutex_;
-    std::optional<std::string> failure_;
+    FrameUnpacker unpacker_;
     std::thread thread_;
 };
 

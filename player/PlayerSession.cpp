@@ -27,26 +27,27 @@ bool NamesSequence(const std::string& path) {
 // A DMX show on the engine. Each pass is Steps × StepLength ticks from a rewind, which shows
 // step 0 at once for a whole tick; play ends at the tick that would begin the next pass,
 // before its frame goes out.
-class ShowSession : public PlayerSession {
+class ShowSession : public PlayerSession, private TickListener {
 public:
     ShowSession(StoredShow show, FrameSink& sink, const PlayerSessionOptions& options)
         : show_(std::move(show)), engine_(sink), onFinished_(options.OnFinished) {
         const auto& settings = show_.Settings;
         if (options.Passes != 0)
-            lastTick_ = options.Passes * std::uint64_t(settings.Steps) * settings.StepLength;
-        engine_.SetEndTick(lastTick_);
-        engine_.SetTickListener([this] { OnTick(); });
+            lastTick_.store(options.Passes * std::uint64_t(settings.Steps) * settings.StepLength);
+        engine_.SetEndTick(lastTick_.load());
+        engine_.SetTickListener(this);
         engine_.PublishShow(*show_.Cells, settings, false);
         engine_.SetSpeed(options.SpeedPercent);
         engine_.SetTickLength(show_.Tick);
     }
     ~ShowSession() override {
-        engine_.SetTickListener({});
+        engine_.SetTickListener(nullptr);
         engine_.SetSoundClock(nullptr);
     }
 
+    // A pass is then one pass of the song, which ends play by itself.
     void FollowSound(SoundClock& sound) override {
-        lastTick_ = 0;
+        lastTick_.store(0);
         engine_.SetEndTick(0);
         engine_.SetSoundClock(&sound);
     }
@@ -63,8 +64,9 @@ public:
 
 private:
     // On the engine's thread after a tick; at the end the engine has already stopped sending.
-    void OnTick() {
-        if (lastTick_ == 0 || finished_.load() || engine_.Position().Ticks < lastTick_) return;
+    void OnEngineTick(const PlayPosition& position) noexcept override {
+        const std::uint64_t lastTick = lastTick_.load();
+        if (lastTick == 0 || finished_.load() || position.Ticks < lastTick) return;
         finished_.store(true);
         if (onFinished_) onFinished_();
     }
@@ -72,7 +74,7 @@ private:
     StoredShow show_;
     PlaybackEngine engine_;
     std::function<void()> onFinished_;
-    std::uint64_t lastTick_ = 0;
+    std::atomic<std::uint64_t> lastTick_{0};
     std::atomic<bool> finished_{false};
 };
 

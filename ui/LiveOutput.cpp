@@ -79,6 +79,13 @@ void LiveOutput::SwitchOff() {
     CheckBoxClicked(false);
 }
 
+void LiveOutput::EndWithBlackout() {
+    publisher_.Engine().SetSending(false);
+    statusTimer_->stop();
+    sender_.StopAndConfirmBlackout(std::chrono::milliseconds(1000));
+    ShowStatus();
+}
+
 bool LiveOutput::IsOn() const {
     return sender_.IsOn();
 }

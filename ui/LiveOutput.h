@@ -34,6 +34,9 @@ public:
     // Switches live output on for the universe, as the check box does.
     void SwitchOn(int universe);
     void SwitchOff();
+    // Switches off for the program's end: returns once olad has taken the blackout, or after
+    // about a second.
+    void EndWithBlackout();
     bool IsOn() const;
     // The check box and the universe field, last in the Tab order.
     std::vector<QWidget*> TabChain() const;

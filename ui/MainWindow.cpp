@@ -36,6 +36,8 @@
 #include <QScreen>
 #include <QWheelEvent>
 
+#include <utility>
+
 namespace velkaro {
 
 namespace {
@@ -208,8 +210,18 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // The window closes at once, without a question; what was never saved is kept first.
-    recovery_->KeepUnsavedChanges();
+    KeepWorkAndDarkenLamps();
     event->accept();
+}
+
+void MainWindow::KeepUnsavedWork() {
+    recovery_->KeepUnsavedChanges();
+}
+
+void MainWindow::KeepWorkAndDarkenLamps() {
+    if (std::exchange(ended_, true)) return;
+    KeepUnsavedWork();
+    liveOutput_->EndWithBlackout();
 }
 
 void MainWindow::CentreOnScreen() {

@@ -51,6 +51,11 @@ public:
     ~MainWindow() override;
 
     bool Activated() const { return activated_; }
+    // Writes a recovery copy of what was never saved, if anything.
+    void KeepUnsavedWork();
+    // What ending the program takes: the recovery copy, then the blackout, which olad has taken
+    // when this returns (within about a second). Only the first call acts.
+    void KeepWorkAndDarkenLamps();
     // A song to attach at the first activation, over the one the show's project names.
     void SetStartSong(const QString& path) { startSong_ = path; }
     // The controls in the order the Tab key visits them.
@@ -91,6 +96,7 @@ private:
     WindowOptions options_;
     QString startSong_;
     bool activated_ = false;
+    bool ended_ = false;
     std::unique_ptr<ShowState> show_;
     SettingsControls* settings_ = nullptr;
     ShowPublisher* publisher_ = nullptr;

@@ -11,7 +11,11 @@
 
 #include <QGroupBox>
 #include <QScrollBar>
+#include <QSocketNotifier>
 #include <QTimer>
+
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace velkaro {
 
@@ -39,13 +43,27 @@ PreviewPlayer::PreviewPlayer(QObject* parent, const ShowState& show,
         FollowTimer();
         EngineTicked();
     });
-    // On the engine's thread: one redraw waits in the queue at most, however many ticks pass
-    // while the window is busy.
-    publisher_.Engine().SetTickListener([this] {
-        if (!redrawPosted_.exchange(true))
-            QMetaObject::invokeMethod(
-                this, [this] { EngineTicked(); }, Qt::QueuedConnection);
-    });
+    tickEvents_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    auto* notifier = new QSocketNotifier(tickEvents_, QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, &PreviewPlayer::TakeTickEvents);
+    publisher_.Engine().SetTickListener(this);
+}
+
+// The publisher, made first, is gone with the engine's thread before this runs.
+PreviewPlayer::~PreviewPlayer() {
+    ::close(tickEvents_);
+}
+
+// On the engine's thread: no allocation, no lock, nothing of Qt.
+void PreviewPlayer::OnEngineTick(const PlayPosition&) noexcept {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = ::write(tickEvents_, &one, sizeof one);
+}
+
+void PreviewPlayer::TakeTickEvents() {
+    std::uint64_t ticks = 0;
+    [[maybe_unused]] const ssize_t read = ::read(tickEvents_, &ticks, sizeof ticks);
+    EngineTicked();
 }
 
 void PreviewPlayer::BuildBar(QWidget* area) {
@@ -88,7 +106,6 @@ void PreviewPlayer::Tick() {
 }
 
 void PreviewPlayer::EngineTicked() {
-    redrawPosted_ = false;
     FollowTimer();
     const PlayPosition position = publisher_.Engine().Position();
     if (!(position == drawn_)) Draw(position);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commands/PreviewClock.h"
+#include "playback/PlaybackEngine.h"
 #include "playback/PlaybackTimeline.h"
 
 #include <QObject>
@@ -24,11 +25,12 @@ struct ShowState;
 // draws the engine's position at each of its ticks, so bar and lamps never drift apart, and
 // a window thread that was held up draws the newest tick once when it is free again.
 // The timer stands for play: it runs while the show plays, at the tick interval.
-class PreviewPlayer : public QObject {
+class PreviewPlayer : public QObject, private TickListener {
     Q_OBJECT
 public:
     PreviewPlayer(QObject* parent, const ShowState& show, const SettingsControls& settings,
                   ShowPublisher& publisher);
+    ~PreviewPlayer() override;
 
     // Places the preview bar at the bottom of the grid area.
     void BuildBar(QWidget* area);
@@ -66,6 +68,8 @@ private:
     // Follows a timer started or stopped directly.
     void FollowTimer();
     void EngineTicked();
+    void OnEngineTick(const PlayPosition& position) noexcept override;
+    void TakeTickEvents();
     void Draw(const PlayPosition& position);
 
     const ShowState& show_;
@@ -77,7 +81,9 @@ private:
     QTimer* previewTimer_ = nullptr;
     PreviewColours colours_{};
     PlayPosition drawn_; // what the bar shows
-    std::atomic<bool> redrawPosted_{false};
+    // Written on the engine's thread at every tick; the window's thread is told through a
+    // socket notifier and reads it, so many ticks while the window is busy make one redraw.
+    int tickEvents_ = -1;
 };
 
 } // namespace velkaro

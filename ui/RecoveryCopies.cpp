@@ -25,10 +25,13 @@ bool RecoveryCopies::HasUnsavedChanges() const {
     return Fingerprint() != savedFingerprint_;
 }
 
-std::optional<std::string> RecoveryCopies::KeepUnsavedChanges() const {
-    if (!HasUnsavedChanges()) return std::nullopt;
+std::optional<std::string> RecoveryCopies::KeepUnsavedChanges() {
+    const std::uint64_t fingerprint = Fingerprint();
+    // The session's end keeps the work first, the program's end after it: one copy of it.
+    if (fingerprint == savedFingerprint_ || fingerprint == keptFingerprint_) return std::nullopt;
     const std::string folder = RecoveryFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
     if (folder.empty()) return std::nullopt;
+    keptFingerprint_ = fingerprint;
     return WriteRecoveryCopy(folder, show_.Cells, settings_.Values(), settings_.MonoMode(),
                              std::time(nullptr));
 }

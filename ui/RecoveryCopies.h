@@ -18,8 +18,9 @@ public:
     // The show as it is now counts as saved: at start, after loading and after saving.
     void MarkSaved();
     bool HasUnsavedChanges() const;
-    // Writes the copy when there are unsaved changes; the path written, if any. Never throws.
-    std::optional<std::string> KeepUnsavedChanges() const;
+    // Writes the copy when there are unsaved changes not kept before; the path written, if
+    // any. Never throws.
+    std::optional<std::string> KeepUnsavedChanges();
 
 private:
     std::uint64_t Fingerprint() const;
@@ -27,6 +28,7 @@ private:
     const ShowState& show_;
     const SettingsControls& settings_;
     std::uint64_t savedFingerprint_ = 0;
+    std::uint64_t keptFingerprint_ = 0; // of the show last written as a recovery copy
 };
 
 } // namespace velkaro

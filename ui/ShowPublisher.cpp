@@ -26,7 +26,19 @@ void ShowPublisher::MarkChanged() {
 
 void ShowPublisher::PublishNow() {
     publishTimer_->stop();
-    engine_.PublishShow(show_.Cells, settings_.Values(), settings_.MonoMode());
+    const ShowSettings settings = settings_.Values();
+    const bool mono = settings_.MonoMode();
+    const Grid& cells = show_.Cells;
+    if (publishes_ > 0 && cells.Identity() == publishedGrid_ &&
+        cells.Writes() == publishedWrites_ && settings == publishedSettings_ &&
+        mono == publishedMono_)
+        return;
+    engine_.PublishShow(cells, settings, mono);
+    ++publishes_;
+    publishedGrid_ = cells.Identity();
+    publishedWrites_ = cells.Writes();
+    publishedSettings_ = settings;
+    publishedMono_ = mono;
 }
 
 } // namespace velkaro

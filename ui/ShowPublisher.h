@@ -32,8 +32,11 @@ public:
 
     // The cells, a setting or the single-colour mode changed: publish after this event.
     void MarkChanged();
-    // Publishes at once what a pending change would publish later.
+    // Publishes at once what a pending change would publish later; nothing when neither the
+    // cells nor the settings changed since the last publish (a scroll, a repaint).
     void PublishNow();
+    // How many publishes reached the engine.
+    std::uint64_t Publishes() const { return publishes_; }
 
 private:
     const ShowState& show_;
@@ -41,6 +44,12 @@ private:
     LiveOutputSender sender_;
     PlaybackEngine engine_{sender_};
     QTimer* publishTimer_ = nullptr;
+    // What went out last.
+    std::uint64_t publishes_ = 0;
+    std::uint64_t publishedGrid_ = 0;
+    std::uint64_t publishedWrites_ = 0;
+    ShowSettings publishedSettings_;
+    bool publishedMono_ = false;
 };
 
 } // namespace velkaro

@@ -7,8 +7,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <thread>
+#include <unistd.h>
 
 namespace velkaro {
 namespace {
@@ -235,6 +239,60 @@ TEST(LiveOutputSenderTest, TenThousandFramesIntoAListenerThatNeverReadsNeverHold
     EXPECT_GT(sender->FramesSent(), 0u);
     EXPECT_GT(sender->FramesDropped(), 0u);
     EXPECT_LT(TimeToDestroy(sender), 1s);
+}
+
+} // namespace
+} // namespace velkaro
+
+namespace velkaro {
+namespace {
+
+// CPU time the sender's thread has used so far, from the kernel's count for it.
+std::chrono::milliseconds SenderCpuTime() {
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream comm(task.path() / "comm");
+        std::string name;
+        std::getline(comm, name);
+        if (name != "velkaro-sender") continue;
+        std::ifstream stat(task.path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        std::istringstream fields(line.substr(line.rfind(')') + 2));
+        std::string field;
+        long long ticks = 0;
+        for (int i = 3; i <= 15 && fields >> field; ++i)
+            if (i >= 14) ticks += std::stoll(field); // utime and stime
+        return std::chrono::milliseconds(ticks * 1000 / ::sysconf(_SC_CLK_TCK));
+    }
+    return std::chrono::milliseconds(-1);
+}
+
+TEST(LiveOutputSenderTest, ASocketFullWhenAQuestionFallsDueCostsNoCpuAndCountsAsLost) {
+    OladProcess olad;
+    ASSERT_TRUE(olad.Start()) << olad.Log();
+    LiveOutputSender sender(olad.Port());
+    sender.Start(2);
+    const auto until = Clock::now() + 5s;
+    while (sender.Status() != LiveOutputStatus::Connected && Clock::now() < until)
+        std::this_thread::sleep_for(1ms);
+    ASSERT_EQ(sender.Status(), LiveOutputStatus::Connected);
+    // Right after olad's first answer, well before the next question falls due, olad stops
+    // reading and the frames fill the socket.
+    olad.Pause();
+    for (int i = 0; i < 3000; ++i) {
+        sender.Submit(Pattern(i));
+        if (i % 10 == 0) std::this_thread::sleep_for(1ms);
+    }
+    std::this_thread::sleep_for(300ms); // the question is due now, and has no room
+    const auto before = SenderCpuTime();
+    ASSERT_GE(before.count(), 0) << "the sender's thread";
+    std::this_thread::sleep_for(1s);
+    EXPECT_LT(SenderCpuTime() - before, 300ms) << "CPU used by the sender in a second";
+    const auto lostBy = Clock::now() + 5s;
+    while (sender.Status() != LiveOutputStatus::ConnectionLost && Clock::now() < lostBy)
+        std::this_thread::sleep_for(5ms);
+    EXPECT_EQ(sender.Status(), LiveOutputStatus::ConnectionLost) << "olad reads nothing";
+    olad.Resume();
 }
 
 } // namespace

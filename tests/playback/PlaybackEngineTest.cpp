@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace velkaro {
@@ -70,6 +72,53 @@ TEST(ShowMailboxTest, TheEngineGetsTheNewestWholePublishAndOnlyTheRowsPlayCanRea
     ASSERT_TRUE(mailbox.PickUp());
     EXPECT_EQ(mailbox.Current().Version, 7u);
     EXPECT_EQ(mailbox.Current().Rows, 1);
+}
+
+// The three copies take turns, so a copy may be a publish or two behind when it is filled
+// again: it must still come out whole, though only the rows written since it was filled are
+// copied.
+TEST(ShowMailboxTest, EachPublishCopiesOnlyTheRowsWrittenSinceItsCopyWasFilledAndComesOutWhole) {
+    ShowMailbox mailbox;
+    auto cells = NewGrid();
+    for (int r = 0; r < MaxSteps; ++r) cells->At(r, r % MaxOutputs) = TColor(r + 1);
+    const ShowSettings settings{MaxOutputs, MaxSteps, 10, FadeMode};
+    const auto expectWhole = [&](const char* when) {
+        const Grid& copy = *mailbox.Current().Cells;
+        const Grid& source = *cells; // read only: reading stamps nothing
+        int wrong = 0;
+        for (int r = 0; r < MaxSteps; ++r)
+            wrong += !std::equal(copy[r], copy[r] + GridCols, source[r]);
+        EXPECT_EQ(wrong, 0) << when;
+    };
+    EXPECT_EQ(mailbox.Publish(*cells, MaxSteps, settings, false), MaxSteps) << "the first";
+    ASSERT_TRUE(mailbox.PickUp());
+    expectWhole("first");
+
+    int copied = 0;
+    for (int edit = 0; edit < 12; ++edit) {
+        cells->At(100 * edit + 7, 3) = TColor(0xABC000 + edit);
+        const int rows = mailbox.Publish(*cells, MaxSteps, settings, false);
+        // The other two copies are filled whole once; after that only the edited rows go.
+        if (edit >= 2) copied = std::max(copied, rows);
+        // The engine picks up now and then, so the copies fall behind unevenly.
+        if (edit % 3 != 1 && mailbox.PickUp()) expectWhole("after an edit");
+    }
+    EXPECT_GE(copied, 1);
+    EXPECT_LE(copied, 5) << "rows copied by one publish: the few edits its copy had missed";
+    mailbox.PickUp();
+    expectWhole("at the end");
+
+    // Reading, and publishing again without an edit, copies nothing.
+    EXPECT_EQ(std::as_const(*cells).At(7, 3), TColor(0xABC000));
+    for (int i = 0; i < 3; ++i) mailbox.Publish(*cells, MaxSteps, settings, false);
+    EXPECT_EQ(mailbox.Publish(*cells, MaxSteps, settings, false), 0);
+    // Another grid is copied whole.
+    auto other = NewGrid();
+    other->At(3, 3) = 5;
+    EXPECT_EQ(mailbox.Publish(*other, 10, settings, false), 10);
+    ASSERT_TRUE(mailbox.PickUp());
+    EXPECT_EQ(mailbox.Current().Cells->At(3, 3), 5u);
+    EXPECT_EQ(mailbox.Current().Cells->At(7, 3), 0u) << "rows the other grid never had";
 }
 
 TEST(PlaybackEngineTest, AnEditReachesTheLampsWithTheNextFrame) {

@@ -21,7 +21,9 @@ namespace velkaro::testing {
 
 class PlayerProcess {
 public:
-    PlayerProcess(const std::vector<std::string>& arguments, const std::string& folder)
+    // `output` becomes the player's stdout (a terminal, say); -1: nothing.
+    PlayerProcess(const std::vector<std::string>& arguments, const std::string& folder,
+                  int output = -1)
         : errorsPath_(folder + "/player-stderr.txt") {
         std::vector<std::string> words = {VELKARO_PLAYER};
         words.insert(words.end(), arguments.begin(), arguments.end());
@@ -40,7 +42,8 @@ public:
         envp.push_back(nullptr);
         const int errors =
             ::open(errorsPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        const int nothing = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        const int nothing = output >= 0 ? ::fcntl(output, F_DUPFD_CLOEXEC, 0)
+                                        : ::open("/dev/null", O_WRONLY | O_CLOEXEC);
         pid_ = ::fork();
         if (pid_ == 0) {
             ::dup2(nothing, STDOUT_FILENO);

@@ -8,6 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
 namespace velkaro {
 namespace {
 
@@ -89,14 +94,40 @@ TEST_F(Player, PlaysTheRecordsInOrderTheGivenTimesThenBlacksOut) {
     EXPECT_EQ(Changes(lamps->Received()), expected);
 }
 
-TEST_F(Player, EndsWithABlackoutOnSigtermAndSigint) {
+// A pseudo terminal whose output is held as Ctrl+S holds it: whoever writes to it waits.
+class HeldTerminal {
+public:
+    HeldTerminal() {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) return;
+        terminal_ = ::open(::ptsname(master_), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (terminal_ >= 0) ::tcflow(terminal_, TCOOFF);
+    }
+    ~HeldTerminal() {
+        if (terminal_ >= 0) ::close(terminal_);
+        if (master_ >= 0) ::close(master_);
+    }
+    HeldTerminal(const HeldTerminal&) = delete;
+    HeldTerminal& operator=(const HeldTerminal&) = delete;
+    int Fd() const { return terminal_; }
+
+private:
+    int master_ = -1;
+    int terminal_ = -1;
+};
+
+// Ctrl+C, a service stop, a closed terminal (or a reload), Ctrl+\ : each ends with a
+// blackout, even with a status line that its terminal does not take.
+TEST_F(Player, EndsWithABlackoutOnEveryStopSignalAlsoWhenItsTerminalIsHeld) {
     testing::WriteBytes(folder / "show.dmx", HoldShow());
-    for (const int signal : {SIGTERM, SIGINT}) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
         lamps->Clear();
-        PlayerProcess player(Options({folder / "show.dmx"}), folder.Path());
+        HeldTerminal terminal;
+        ASSERT_GE(terminal.Fd(), 0);
+        PlayerProcess player(Options({folder / "show.dmx"}), folder.Path(), terminal.Fd());
         ASSERT_TRUE(lamps->WaitUntil([](const auto& f) { return Changes(f).size() >= 4; }));
         player.Signal(signal);
-        EXPECT_EQ(player.Wait(5s), 0) << player.Errors();
+        EXPECT_EQ(player.Wait(5s), 0) << "signal " << signal << ": " << player.Errors();
         EXPECT_TRUE(lamps->WaitUntil([](const auto& f) { return f.back().Data == Blackout; }))
             << "signal " << signal << ", " << lamps->Received().size() << " frames, last "
             << int(lamps->Received().back().Data[0]) << " " << player.Errors();

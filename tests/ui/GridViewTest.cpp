@@ -1,4 +1,5 @@
 #include "WindowFixture.h"
+#include "ui/ShowPublisher.h"
 
 #include "ui/controls/Panel.h"
 
@@ -69,6 +70,24 @@ TEST_F(GridViewTest, ScrolledViewOfALongShow) {
     EXPECT_EQ(PixelAt(5, 678), Red); // the end line at the foot of the last row
     EXPECT_EQ(PixelAt(5, 679), Red);
     EXPECT_NE(PixelAt(500, 0), Red); // the start line scrolled away
+}
+
+// The engine gets the show only when it changed: scrolling and repainting hand it nothing.
+TEST_F(GridViewTest, ScrollingPublishesNothingAndAnEditPublishesOnce) {
+    SetSteps(500);
+    for (int r = 0; r < 500; ++r) w->Show().Cells[r][0] = static_cast<TColor>(r);
+    w->Publisher().PublishNow();
+    const std::uint64_t before = w->Publisher().Publishes();
+    for (int top : {100, 432, 0}) {
+        Child<QScrollBar>(*w, "gridScrollBar")->setValue(top);
+        QApplication::processEvents();
+    }
+    w->View().PaintGrid();
+    QApplication::processEvents();
+    EXPECT_EQ(w->Publisher().Publishes(), before);
+    QTest::mouseClick(Child<PaintBox>(*w, "gridPaintBox"), Qt::LeftButton, {}, QPoint(2, 2));
+    QApplication::processEvents();
+    EXPECT_EQ(w->Publisher().Publishes(), before + 1);
 }
 
 TEST_F(GridViewTest, MouseMoveShowsTheCellUnderThePointerAndKeepsThePressCell) {
