@@ -7,6 +7,7 @@
 #include "ui/SettingsControls.h"
 #include "ui/SongTrack.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 #include <cmath>
@@ -22,10 +23,11 @@ const QColor BarLine(255, 48, 48);
 const QColor BeatLine(230, 200, 80);
 const QColor FirstBeatLine(255, 230, 120);
 constexpr int BeatTickLength = 10;
+constexpr int FirstBeatGrip = 4; // pixels either side of the line that take hold of it
 
 } // namespace
 
-SongWaveformView::SongWaveformView(QWidget* parent, const SongTrack& song, const GridView& grid,
+SongWaveformView::SongWaveformView(QWidget* parent, SongTrack& song, const GridView& grid,
                                    PreviewPlayer& preview, const SettingsControls& settings)
     : QWidget(parent), song_(song), grid_(grid), preview_(preview), settings_(settings) {
     setObjectName("songWaveform");
@@ -70,6 +72,34 @@ void SongWaveformView::PaintBeats(QPainter& painter) const {
         painter.drawLine(0, y, BeatTickLength, y);
         painter.drawLine(width() - BeatTickLength, y, width(), y);
     }
+}
+
+int SongWaveformView::FirstBeatRow() const {
+    if (!song_.Project().Tempo.IsSet()) return -1;
+    const double first = double(song_.Project().SongStartMs);
+    const int y = int(std::lround((first - SongMsAtRow(0)) * RowsPerMs()));
+    return y >= 0 && y < height() ? y : -1;
+}
+
+void SongWaveformView::mousePressEvent(QMouseEvent* event) {
+    const int first = FirstBeatRow();
+    const int y = int(event->position().y());
+    if (first < 0 || std::abs(y - first) > FirstBeatGrip) return QWidget::mousePressEvent(event);
+    drag_ = std::make_pair(y, song_.Project().SongStartMs);
+}
+
+// Dragging down brings the song's earlier part to step 0, so the beat under the pointer
+// becomes the first.
+void SongWaveformView::mouseMoveEvent(QMouseEvent* event) {
+    if (!drag_) return QWidget::mouseMoveEvent(event);
+    const double movedMs = (event->position().y() - drag_->first) / RowsPerMs();
+    song_.SetSongStartMs(std::max<std::int64_t>(0, drag_->second - std::llround(movedMs)));
+    update();
+}
+
+void SongWaveformView::mouseReleaseEvent(QMouseEvent* event) {
+    if (!drag_) return QWidget::mouseReleaseEvent(event);
+    drag_.reset();
 }
 
 void SongWaveformView::paintEvent(QPaintEvent*) {

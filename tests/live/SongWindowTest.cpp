@@ -7,6 +7,7 @@
 #include "ui/ShowFileCommands.h"
 #include "ui/ShowPublisher.h"
 #include "ui/SongTrack.h"
+#include "ui/SongWaveformView.h"
 #include "ui/TempoColumn.h"
 #include "ui/WindowFixture.h"
 
@@ -185,6 +186,19 @@ TEST_F(SongWindowTest, TaktFindenLocksTheStepsToTheSongsBeatAndTheProjectKeepsIt
     Child<QPushButton>(*w, "halveTempoButton")->click();
     EXPECT_NEAR(w->Song().Project().Tempo.Bpm, 128.0, 0.5);
     EXPECT_EQ(w->Settings().StepLength(), 5);
+
+    // Dragging the first beat's line down by ten pixels brings the song that much earlier.
+    auto* wave = Child<SongWaveformView>(*w, "songWaveform");
+    const int firstRow = wave->FirstBeatRow();
+    ASSERT_GE(firstRow, 0);
+    const std::int64_t startBefore = w->Song().Project().SongStartMs;
+    QTest::mousePress(wave, Qt::LeftButton, {}, QPoint(60, firstRow));
+    QTest::mouseMove(wave, QPoint(60, firstRow + 10));
+    QTest::mouseRelease(wave, Qt::LeftButton, {}, QPoint(60, firstRow + 10));
+    const double msPerRow = w->Song().StepMs() / w->View().RowHeight();
+    EXPECT_EQ(w->Song().Project().SongStartMs,
+              std::max<std::int64_t>(0, startBefore - std::llround(10 * msPerRow)));
+    w->Song().SetSongStartMs(startBefore);
 
     const ShowProject found = w->Song().Project();
     const std::string show = folder + "/Takt.DMX";
