@@ -135,7 +135,7 @@ TEST_F(SongWindowTest, TheProjectFileKeepsTheSongAndAFaultInItStillLoadsTheShow)
     w->Settings().SetSteps(9);
     w->Files().LoadCommandLineShow(QString::fromStdString(show));
     ASSERT_TRUE(w->Song().HasSong());
-    EXPECT_EQ(w->Song().Project(), (ShowProject{song, 1200, 35, 0}));
+    EXPECT_EQ(w->Song().Project(), (ShowProject{song, 1200, 35, {}}));
     EXPECT_TRUE(Child<QWidget>(*w, "songWaveform")->isVisible());
     EXPECT_TRUE(errors.isEmpty()) << errors.join("\n").toStdString();
 
