@@ -16,8 +16,9 @@ public:
 
     virtual ~SoundClock() = default;
 
-    // How far into the show the sound is, in the show's time at 100 % speed , already shifted by
-    // the listener's latency setting; nullopt while the sound does not run: starting, seeking,
+    // How far into the show the sound is, in the show's time at 100 % speed (the engine counts
+    // it in its ticks: 100 ms, or a share of a beat with a tempo), already shifted by the
+    // listener's latency setting; nullopt while the sound does not run: starting, seeking,
     // paused or at its end. May be negative before step 0.
     virtual std::optional<Duration> ShowTime() = 0;
 };
