@@ -12,6 +12,7 @@ namespace {
 constexpr NumberOption LiveOption{"--live", 1, 9999};
 constexpr NumberOption OlaPortOption{"--ola-port", 1, 65535};
 constexpr std::string_view ExportOption = "--export-fseq";
+constexpr std::string_view FindTempoOption = "--find-tempo";
 constexpr std::string_view AudioOption = "--audio";
 
 std::string InvalidNumber(const NumberOption& option, std::string_view value) {
@@ -45,6 +46,8 @@ void ReadOption(OptionReader& reader, const std::string& argument, CommandLine& 
         line.compress = true;
     else if (OptionReader::Names(ExportOption, argument))
         line.exportFseq = FileOf(reader, ExportOption, argument);
+    else if (OptionReader::Names(FindTempoOption, argument))
+        line.findTempo = FileOf(reader, FindTempoOption, argument);
     else if (OptionReader::Names(AudioOption, argument))
         line.audio = FileOf(reader, AudioOption, argument);
     else if (OptionReader::Names(OlaPortOption.name, argument))
@@ -89,8 +92,8 @@ std::string UsageText(const std::string& programName) {
            "  --export-fseq DATEI  die Show ohne Fenster als FSEQ-Sequenz DATEI speichern\n"
            "  --compress           mit --export-fseq: die Sequenz mit zstd komprimieren\n"
            "  --audio DATEI        die Musik DATEI statt der aus der Projektdatei der Show\n"
+           "  --find-tempo MUSIK   Tempo (BPM) und ersten Schlag (Sekunden) der Musik zeigen\n"
            "  --                   alles Weitere ist ein Dateiname\n"
-           "\n"
            "Ungespeicherte Änderungen sichert das Schließen in $XDG_STATE_HOME/velkaro/\n"
            "(Standard ~/.local/state/velkaro/); die zehn neuesten Kopien bleiben erhalten.\n";
 }

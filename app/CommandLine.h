@@ -17,6 +17,7 @@ struct CommandLine {
     std::string exportFseq; // --export-fseq OUT: write the show as a sequence, no window
     bool compress = false;  // --compress: the sequence in zstd blocks
     std::string audio;      // --audio FILE: the song, over the show's project file
+    std::string findTempo;  // --find-tempo SONG: print the song's tempo and first beat
     std::string error;      // the German message when action is Error
 };
 

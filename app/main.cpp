@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "audio/SongBeat.h"
 #include "files/ShowProject.h"
 #include "model/ShowError.h"
 #include "player/FseqExport.h"
@@ -8,6 +9,7 @@
 
 #include <QApplication>
 
+#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -24,6 +26,22 @@ std::string SongToExport(const velkaro::CommandLine& commandLine, const std::str
     } catch (const velkaro::ShowError& error) {
         std::cerr << program << ": " << velkaro::WithFullStop(error.what()) << '\n';
         return {};
+    }
+}
+
+// Tempo and first beat on one line, for scripts; without a display.
+int PrintTempo(const std::string& song, const std::string& program) {
+    try {
+        const std::optional<velkaro::BeatProposal> beat = velkaro::FindSongBeat(song);
+        if (!beat) {
+            std::cerr << program << ": " << velkaro::NoBeatMessage(song) << ".\n";
+            return 1;
+        }
+        std::printf("%.2f %.3f\n", beat->Bpm, beat->FirstBeatSeconds);
+        return 0;
+    } catch (const velkaro::ShowError& error) {
+        std::cerr << program << ": " << velkaro::WithFullStop(error.what()) << '\n';
+        return 2;
     }
 }
 
@@ -56,6 +74,7 @@ int main(int argc, char* argv[]) {
     }
     if (const std::string note = velkaro::IgnoredFilesNote(commandLine); !note.empty())
         std::cerr << program << ": " << note << '\n';
+    if (!commandLine.findTempo.empty()) return PrintTempo(commandLine.findTempo, program);
     // An export needs neither a window nor a display.
     if (!commandLine.exportFseq.empty()) {
         try {

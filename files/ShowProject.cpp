@@ -75,7 +75,11 @@ ShowProject ParseProject(const std::string& text, const std::string& showFolder)
     }
     project.SongStartMs = NumberField<std::int64_t>(doc, "songStartMs", 0, 24LL * 3600 * 1000);
     project.LatencyMs = NumberField<int>(doc, "latencyMs", -MaxLatencyMs, MaxLatencyMs);
-    project.TempoBpm = NumberField<double>(doc, "tempoBpm", 0.0, 1000.0);
+    project.Tempo.Bpm = NormalisedBpm(NumberField<double>(doc, "tempoBpm", 0.0, MaxTempoBpm));
+    const double stepsPerBeat = NumberField<double>(doc, "stepsPerBeat", 0.0, 4.0);
+    if (stepsPerBeat != 0 && !IsStepsPerBeatChoice(stepsPerBeat))
+        throw std::invalid_argument("stepsPerBeat ist keine der Wahlen 4, 2, 1, 0,5, 0,25");
+    if (stepsPerBeat != 0) project.Tempo.StepsPerBeat = stepsPerBeat;
     return project;
 }
 
@@ -96,7 +100,8 @@ std::string ProjectText(const ShowProject& project, const std::string& showFolde
     doc["song"] = project.HasSong() ? Json(StoredSongPath(project.SongPath, showFolder)) : Json();
     doc["songStartMs"] = project.SongStartMs;
     doc["latencyMs"] = project.LatencyMs;
-    doc["tempoBpm"] = project.TempoBpm > 0 ? Json(project.TempoBpm) : Json();
+    doc["tempoBpm"] = project.Tempo.IsSet() ? Json(project.Tempo.Bpm) : Json();
+    doc["stepsPerBeat"] = project.Tempo.StepsPerBeat;
     try {
         return doc.dump(2) + "\n";
     } catch (const Json::type_error&) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/FileSystem.h"
+#include "model/ShowTempo.h"
 
 #include <cstdint>
 #include <optional>
@@ -8,13 +9,15 @@
 
 namespace velkaro {
 
-// What belongs to a show beside its DMX file: the song it plays to. Kept in NAME.velkaro next
-// to NAME.DMX, so the DMX file itself stays what every player reads.
+// What belongs to a show beside its DMX file: the song it plays to and its tempo. Kept in
+// NAME.velkaro next to NAME.DMX, so the DMX file itself stays what every player reads.
 struct ShowProject {
-    std::string SongPath;         // absolute; empty: no song
-    std::int64_t SongStartMs = 0; // where in the song step 0 starts
-    int LatencyMs = 0;            // the lights this much later than the sound (earlier if < 0)
-    double TempoBpm = 0;          // beats a minute, 0 while unknown
+    std::string SongPath; // absolute; empty: no song
+    // Where in the song step 0 starts; with a tempo this is the song's first beat, from which
+    // every step keeps its share of the beat.
+    std::int64_t SongStartMs = 0;
+    int LatencyMs = 0; // the lights this much later than the sound (earlier if < 0)
+    ShowTempo Tempo;
 
     bool HasSong() const { return !SongPath.empty(); }
     bool operator==(const ShowProject&) const = default;

@@ -69,6 +69,8 @@ private:
     bool TakeOrders(Clock::time_point now) {
         bool changed = engine_.mailbox_.PickUp();
         timeline_.SetSpeed(engine_.speed_.load(std::memory_order_acquire), now);
+        timeline_.SetTickLength(
+            std::chrono::nanoseconds(engine_.tickNs_.load(std::memory_order_acquire)), now);
         const bool playing = engine_.playing_.load(std::memory_order_acquire);
         // A seek caught half-written by a preempted owner is taken at the next wake: the
         // owner wakes the thread once it has written it.
@@ -159,6 +161,11 @@ void PlaybackEngine::StopAt(const PlayPosition& position) {
 void PlaybackEngine::SetSpeed(int percent) {
     speed_.store(std::clamp(percent, MinPreviewSpeed, MaxPreviewSpeed), std::memory_order_release);
     wake_.Wake();
+}
+
+void PlaybackEngine::SetTickLength(std::chrono::nanoseconds tick) {
+    const std::int64_t ns = std::max<std::int64_t>(tick.count(), 1'000'000);
+    if (tickNs_.exchange(ns, std::memory_order_acq_rel) != ns) wake_.Wake();
 }
 
 void PlaybackEngine::Rewind() {

@@ -60,6 +60,12 @@ public:
     // 25..400 %; a tick every PreviewIntervalMs(percent).
     void SetSpeed(int percent);
     int Speed() const { return speed_.load(std::memory_order_relaxed); }
+    // One tick at 100 % speed: 100 ms, or the share of a step locked to a tempo
+    // (TickLengthOf). The song's clock counts in the same ticks.
+    void SetTickLength(std::chrono::nanoseconds tick);
+    std::chrono::nanoseconds TickLength() const {
+        return std::chrono::nanoseconds(tickNs_.load(std::memory_order_relaxed));
+    }
     // Back to step 0 tick 0 and Ticks 0, shown on the lamps at once for a whole tick.
     void Rewind();
     // Advances one tick by hand (meant while stopped), with the settings last published.
@@ -112,6 +118,7 @@ private:
     std::atomic<bool> sending_{false};
     std::atomic<std::uint64_t> endTick_{0};
     std::atomic<int> speed_{100};
+    std::atomic<std::int64_t> tickNs_{100'000'000};
     SeqLockSlot<SeekOrder> seek_;
     SeqLockSlot<PositionReport> position_;
     std::atomic<RealTimeGrant> grant_{RealTimeGrant::None};

@@ -15,13 +15,17 @@ constexpr int MaxCatchUpTicks = 100000;
 // it instead of counting every tick on the way.
 constexpr std::int64_t SoundJumpTicks = 10;
 
-Clock::duration IntervalOf(int speedPercent) {
-    return std::chrono::milliseconds(PreviewIntervalMs(speedPercent));
+constexpr std::chrono::nanoseconds PlainTick = std::chrono::milliseconds(100);
+
+// Without a tempo the interval is the preview timer's whole milliseconds, as it always was.
+Clock::duration IntervalOf(int speedPercent, std::chrono::nanoseconds tick) {
+    if (tick == PlainTick) return std::chrono::milliseconds(PreviewIntervalMs(speedPercent));
+    return std::chrono::duration_cast<Clock::duration>(tick * 100 / speedPercent);
 }
 
 } // namespace
 
-PlaybackTimeline::PlaybackTimeline(Time start) : interval_(IntervalOf(speed_)) {
+PlaybackTimeline::PlaybackTimeline(Time start) : interval_(IntervalOf(speed_, tick_)) {
     Reanchor(start);
 }
 
@@ -33,17 +37,28 @@ void PlaybackTimeline::Reanchor(Time now) {
     lastShown_ = now - Clock::duration(1); // the moment `now` is due at once
 }
 
-void PlaybackTimeline::SetSpeed(int percent, Time now) {
-    percent = std::clamp(percent, MinPreviewSpeed, MaxPreviewSpeed);
-    if (percent == speed_) return;
+void PlaybackTimeline::ChangeInterval(Clock::duration interval, Time now) {
     if (playing_) {
         const double made = TickFractionAt(std::max(now, LastTick()));
         anchor_ = std::max(now, LastTick());
         ticksSinceAnchor_ = 0;
         madeAtAnchor_ = made;
     }
+    interval_ = interval;
+}
+
+void PlaybackTimeline::SetSpeed(int percent, Time now) {
+    percent = std::clamp(percent, MinPreviewSpeed, MaxPreviewSpeed);
+    if (percent == speed_) return;
+    ChangeInterval(IntervalOf(percent, tick_), now);
     speed_ = percent;
-    interval_ = IntervalOf(percent);
+}
+
+void PlaybackTimeline::SetTickLength(std::chrono::nanoseconds tick, Time now) {
+    tick = std::max(tick, std::chrono::nanoseconds(std::chrono::milliseconds(1)));
+    if (tick == tick_) return;
+    ChangeInterval(IntervalOf(speed_, tick), now);
+    tick_ = tick;
 }
 
 void PlaybackTimeline::SetPlaying(bool playing, Time now) {
@@ -126,8 +141,8 @@ int PlaybackTimeline::FollowSound(std::chrono::nanoseconds showTime, Time now,
     }
     const std::int64_t length = std::max(settings.StepLength, 1);
     const std::int64_t pass = std::int64_t(std::clamp(settings.Steps, 1, MaxSteps)) * length;
-    const std::int64_t heardTicks = showTime / std::chrono::milliseconds(100);
-    const double fraction = double((showTime % std::chrono::milliseconds(100)).count()) / 1e8;
+    const std::int64_t heardTicks = showTime / tick_;
+    const double fraction = double((showTime % tick_).count()) / double(tick_.count());
     // Ticks from play to the sound, within one pass of the show (which loops under a song).
     const std::int64_t at =
         std::int64_t(std::min(clock_.PlayStep(), int(pass / length) - 1)) * length +
@@ -167,7 +182,8 @@ int PlaybackTimeline::FollowSound(std::chrono::nanoseconds showTime, Time now,
 double PlaybackTimeline::TickFractionAt(Time moment) const {
     if (!playing_ || waiting_) return 0.0;
     const auto since = std::chrono::duration<double, std::milli>(moment - LastTick());
-    const double fraction = PreviewTickFraction(since.count(), PreviewIntervalMs(speed_));
+    const auto interval = std::chrono::duration<double, std::milli>(interval_);
+    const double fraction = since.count() > 0 ? std::min(since / interval, 1.0) : 0.0;
     return madeAtAnchor_ + (1.0 - madeAtAnchor_) * fraction;
 }
 

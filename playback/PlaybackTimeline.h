@@ -37,6 +37,9 @@ public:
     // tick comes one whole new interval later. A fade goes on from the way it had made, so it
     // never jumps, and takes that interval for the rest of the way.
     void SetSpeed(int percent, Time now);
+    // The length of one tick at 100 % speed: a tenth of a second, or a share of a step locked
+    // to a song's beat. Changes like a new speed.
+    void SetTickLength(std::chrono::nanoseconds tick, Time now);
     // Stopping holds the moment of the last tick, as the preview bar does; resuming continues
     // from it with a whole tick to go. Both show at once.
     void SetPlaying(bool playing, Time now);
@@ -47,6 +50,7 @@ public:
     bool IsPlaying() const { return playing_; }
     int SpeedPercent() const { return speed_; }
     Clock::duration TickInterval() const { return interval_; }
+    std::chrono::nanoseconds TickLength() const { return tick_; }
     const PlayPosition& Position() const { return position_; }
 
     // Time::max() while stopped.
@@ -66,6 +70,7 @@ public:
     // Following a song: the sound is `showTime` into the show (at 100 % speed) at `now`. Play
     // moves on tick by tick to where the sound is, waits when it is a little ahead of the
     // sound, and jumps when the two are far apart. Returns the ticks counted.
+    // showTime is counted in ticks of TickLength().
     int FollowSound(std::chrono::nanoseconds showTime, Time now, const ShowSettings& settings);
     // Following a song that does not sound yet (starting, seeking, at its end): play holds the
     // moment of its last tick until the sound runs.
@@ -76,6 +81,7 @@ public:
 
 private:
     void Reanchor(Time now);
+    void ChangeInterval(Clock::duration interval, Time now);
     void CountTicks(int ticks, const ShowSettings& settings);
     // How far play has come from the newest tick towards the next one at `moment`, 0..1.
     double TickFractionAt(Time moment) const;
@@ -84,6 +90,7 @@ private:
     PlayPosition position_;
     bool playing_ = true;
     int speed_ = 100;
+    std::chrono::nanoseconds tick_ = std::chrono::milliseconds(100);
     Clock::duration interval_;
     Time anchor_;
     std::int64_t ticksSinceAnchor_ = 0;

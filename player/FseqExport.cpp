@@ -11,10 +11,15 @@
 
 namespace velkaro {
 
-std::uint64_t FseqFramesOf(const ShowSettings& settings) {
+std::uint64_t FseqFramesOf(const ShowSettings& settings, std::chrono::nanoseconds tick) {
     const std::uint64_t steps = std::clamp(settings.Steps, MinSteps, MaxSteps);
     const std::uint64_t length = std::clamp(settings.StepLength, MinStepLength, MaxStepLength);
-    return steps * length * Fseq::FramesPerTick;
+    if (tick == PlainTickLength) return steps * length * Fseq::FramesPerTick;
+    const std::uint64_t frame =
+        std::chrono::nanoseconds(std::chrono::milliseconds(Fseq::ExportFrameMs)).count();
+    const std::uint64_t pass =
+        steps * length * std::uint64_t(std::max<std::int64_t>(tick.count(), 1));
+    return std::max<std::uint64_t>((pass + frame - 1) / frame, 1);
 }
 
 namespace {
@@ -23,8 +28,10 @@ namespace {
 // the clock's: tick 0 at time 0, so the first step lasts its full length.
 class ExportTimeline {
 public:
-    ExportTimeline(const Grid& cells, const ShowSettings& settings, bool monoMode)
+    ExportTimeline(const Grid& cells, const ShowSettings& settings, bool monoMode,
+                   std::chrono::nanoseconds tick)
         : cells_(cells), settings_(settings), monoMode_(monoMode) {
+        timeline_.SetTickLength(tick, Start);
         settings_.Steps = std::clamp(settings_.Steps, MinSteps, MaxSteps);
         settings_.StepLength = std::clamp(settings_.StepLength, MinStepLength, MaxStepLength);
         // Every output a show file carries, as live output sends them.
@@ -50,21 +57,22 @@ private:
 } // namespace
 
 void ExportFseq(const std::string& path, const Grid& cells, const ShowSettings& settings,
-                bool monoMode, bool compress, const std::string& song) {
-    ExportTimeline timeline(cells, settings, monoMode);
+                bool monoMode, bool compress, const std::string& song,
+                std::chrono::nanoseconds tick) {
+    ExportTimeline timeline(cells, settings, monoMode, tick);
     const auto render = [&timeline](std::uint32_t index, DmxFrame& frame) {
         timeline.Render(index, frame);
     };
     FseqWriteOptions options;
     options.Compress = compress;
     options.MediaFile = song;
-    WriteFseq(path, static_cast<std::uint32_t>(FseqFramesOf(settings)), render, options);
+    WriteFseq(path, static_cast<std::uint32_t>(FseqFramesOf(settings, tick)), render, options);
 }
 
 void ExportShowFileAsFseq(const std::string& showPath, const std::string& fseqPath, bool compress,
                           const std::string& song) {
     const StoredShow show = LoadStoredShow(showPath);
-    ExportFseq(fseqPath, *show.Cells, show.Settings, false, compress, song);
+    ExportFseq(fseqPath, *show.Cells, show.Settings, false, compress, song, show.Tick);
 }
 
 } // namespace velkaro

@@ -38,6 +38,7 @@ public:
         engine_.SetTickListener(this);
         engine_.PublishShow(*show_.Cells, settings, false);
         engine_.SetSpeed(options.SpeedPercent);
+        engine_.SetTickLength(show_.Tick);
     }
     ~ShowSession() override {
         engine_.SetTickListener(nullptr);

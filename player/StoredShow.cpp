@@ -1,6 +1,7 @@
 #include "player/StoredShow.h"
 
 #include "files/ShowFile.h"
+#include "files/ShowProject.h"
 #include "model/ShowError.h"
 
 #include <algorithm>
@@ -10,6 +11,19 @@ namespace velkaro {
 std::string ShowReadFailure(const std::string& path, const std::string& fault) {
     return "Die Showdatei " + path + " kann nicht gelesen werden: " + fault;
 }
+
+namespace {
+
+std::chrono::nanoseconds TickOfProject(const std::string& showPath, int stepLength) {
+    try {
+        const std::optional<ShowProject> project = ReadShowProject(showPath);
+        if (project) return TickLengthOf(project->Tempo, stepLength);
+    } catch (const ShowError&) {
+    }
+    return std::chrono::milliseconds(100);
+}
+
+} // namespace
 
 StoredShow LoadStoredShow(const std::string& path) {
     StoredShow show;
@@ -21,6 +35,7 @@ StoredShow LoadStoredShow(const std::string& path) {
         show.Settings.Outputs = MaxOutputs;
         show.Settings.BlendMode = result.BlendMode;
         show.Settings.StepLength = result.StepLength;
+        show.Tick = TickOfProject(path, result.StepLength);
     } catch (const ShowError& error) {
         throw ShowError(ShowReadFailure(path, error.what()));
     } catch (const std::bad_alloc&) {

@@ -22,6 +22,7 @@
 #include "ui/SongColumn.h"
 #include "ui/SongTrack.h"
 #include "ui/StatusBar.h"
+#include "ui/TempoColumn.h"
 #include "ui/UndoHistory.h"
 #include "ui/WindowCommands.h"
 #include "ui/controls/Align.h"
@@ -82,7 +83,7 @@ MainWindow::~MainWindow() {
 void MainWindow::BuildLayout() {
     setWindowTitle(Title);
     // The client area that gives the grid 931 x 687 pixels, and the song's column beside it.
-    resize(1105 + SongColumn::Width, 809);
+    resize(1105 + SongColumn::Width + TempoColumn::Width, 809);
     SetAlignInset(this, 0);
     settings_ = new SettingsControls(this);
     // First, so that the engine's thread ends before the parts it reports to go away.
@@ -93,8 +94,9 @@ void MainWindow::BuildLayout() {
     liveOutput_ = new LiveOutput(this, *publisher_);
     song_ = new SongTrack(this, *publisher_, *settings_);
     ConnectSongToPreview();
-    // Aligned before the command panel, so the panel keeps its place and the column lies
-    // beyond it.
+    // Aligned before the command panel, so the panel keeps its place and the columns lie
+    // beyond it, the tempo's outermost.
+    tempoColumn_ = new TempoColumn(this, *song_, *settings_);
     songColumn_ = new SongColumn(this, *song_, *preview_, *settings_);
     commandPanel_ = new CommandPanel(
         this, *settings_, [this](QGroupBox* box) { preview_->BuildSpeedBar(box); },

@@ -25,6 +25,7 @@ class SettingsControls;
 class ShowEdits;
 class ShowFileCommands;
 class SongColumn;
+class TempoColumn;
 class SongTrack;
 class StatusBar;
 class UndoHistory;
@@ -74,6 +75,7 @@ public:
     RecoveryCopies& Recovery() { return *recovery_; }
     SongTrack& Song() { return *song_; }
     SongColumn& SongControls() { return *songColumn_; }
+    TempoColumn& TempoControls() { return *tempoColumn_; }
 
 protected:
     bool event(QEvent* event) override;
@@ -102,6 +104,7 @@ private:
     LiveOutput* liveOutput_ = nullptr;
     SongTrack* song_ = nullptr;
     SongColumn* songColumn_ = nullptr;
+    TempoColumn* tempoColumn_ = nullptr;
     CommandPanel* commandPanel_ = nullptr;
     SelectionPanel* selectionPanel_ = nullptr;
     Panel* gridArea_ = nullptr;

@@ -102,8 +102,10 @@ void ShowFileCommands::LoadShowFile() {
 }
 
 void ShowFileCommands::ExportFseq(const QString& path, bool compress) {
-    velkaro::ExportFseq(LocalPath(path), show_.Cells, settings_.Values(), settings_.MonoMode(),
-                        compress, song_.Project().SongPath);
+    const ShowSettings settings = settings_.Values();
+    velkaro::ExportFseq(LocalPath(path), show_.Cells, settings, settings_.MonoMode(), compress,
+                        song_.Project().SongPath,
+                        TickLengthOf(song_.Project().Tempo, settings.StepLength));
 }
 
 void ShowFileCommands::SaveShowFile() {

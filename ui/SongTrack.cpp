@@ -19,8 +19,9 @@ namespace {
 
 using Ms = std::chrono::milliseconds;
 
-SoundClock::Duration ShowTimeOf(const PlayPosition& position, const ShowSettings& settings) {
-    return ShowTimeAt(position.PlayStep, position.PlayTick, settings.StepLength);
+SoundClock::Duration ShowTimeOf(const PlayPosition& position, const ShowSettings& settings,
+                                SoundClock::Duration tick) {
+    return ShowTimeAt(position.PlayStep, position.PlayTick, settings.StepLength, tick);
 }
 
 } // namespace
@@ -95,12 +96,39 @@ void SongTrack::SetLightsLaterMs(int ms) {
     emit songChanged();
 }
 
+void SongTrack::SetTempo(const ShowTempo& tempo) {
+    ShowTempo normal{NormalisedBpm(tempo.Bpm),
+                     IsStepsPerBeatChoice(tempo.StepsPerBeat) ? tempo.StepsPerBeat : 1};
+    if (normal == project_.Tempo) return;
+    project_.Tempo = normal;
+    ApplyTempo();
+    emit songChanged();
+}
+
+void SongTrack::ApplyTempo() {
+    publisher_->Engine().SetTickLength(TickLengthOf(project_.Tempo, settings_.Values().StepLength));
+}
+
+double SongTrack::StepMs() const {
+    const auto tick = std::chrono::duration<double, std::milli>(publisher_->Engine().TickLength());
+    return tick.count() * std::max(settings_.Values().StepLength, 1);
+}
+
+std::optional<double> SongTrack::PlayingSongSeconds() const {
+    if (!player_ || !player_->IsPlaying()) return std::nullopt;
+    const std::optional<SoundClock::Duration> at = player_->SongPosition();
+    if (!at) return std::nullopt;
+    return std::chrono::duration<double>(*at).count();
+}
+
 void SongTrack::Place() {
     if (player_) player_->SetShowPlacement(Ms(project_.SongStartMs), Ms(project_.LatencyMs));
 }
 
 void SongTrack::Play(const PlayPosition& from, int speed) {
-    if (player_) player_->PlayFrom(ShowTimeOf(from, settings_.Values()), speed);
+    if (player_)
+        player_->PlayFrom(ShowTimeOf(from, settings_.Values(), publisher_->Engine().TickLength()),
+                          speed);
 }
 
 void SongTrack::Pause() {
@@ -118,9 +146,11 @@ void SongTrack::SetSpeed(int speed) {
 void SongTrack::FollowLoadedShow(const std::string& showPath) {
     Detach();
     project_ = ShowProject{};
+    ApplyTempo();
     const std::optional<ShowProject> project = ReadShowProject(showPath);
     if (!project) return;
     project_ = *project;
+    ApplyTempo();
     project_.SongPath.clear();
     emit songChanged();
     if (!project->HasSong()) return;

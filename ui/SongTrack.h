@@ -10,6 +10,7 @@ class QTimer;
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace velkaro {
@@ -42,6 +43,14 @@ public:
     void Detach();
     void SetSongStartMs(std::int64_t ms);
     void SetLightsLaterMs(int ms);
+    // Locks the steps to a tempo (Bpm 0: none); the engine's tick follows at once.
+    void SetTempo(const ShowTempo& tempo);
+    // The engine's tick for the tempo and the step length the controls hold now.
+    void ApplyTempo();
+    // One step as it plays at 100 % speed, in milliseconds.
+    double StepMs() const;
+    // Where the sink plays in the song, while it plays.
+    std::optional<double> PlayingSongSeconds() const;
 
     // The preview's transport.
     void Play(const PlayPosition& from, int speed);
@@ -56,7 +65,7 @@ public:
     void SaveBeside(const std::string& showPath) const;
 
 signals:
-    // A song was attached or taken off, or its placement changed.
+    // A song was attached or taken off, or its placement or tempo changed.
     void songChanged();
     // More of the waveform was decoded.
     void peaksDecoded();

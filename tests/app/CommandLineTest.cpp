@@ -161,9 +161,11 @@ TEST(CommandLineTest, ExportTakesItsTargetAndNeedsAShow) {
     EXPECT_TRUE(packed.compress);
     EXPECT_EQ(ParseCommandLine({"--audio=Lied.mp3", "--export-fseq", "o", "s.dmx"}).audio,
               "Lied.mp3");
+    EXPECT_EQ(ParseCommandLine({"--find-tempo", "Lied.mp3"}).findTempo, "Lied.mp3");
 
     const std::pair<Arguments, std::string> faults[] = {
         {{"show.dmx", "--audio"}, "Fehlender Dateiname für --audio"},
+        {{"--find-tempo"}, "Fehlender Dateiname für --find-tempo"},
         {{"--export-fseq", "out.fseq"}, "Fehlende Showdatei für --export-fseq"},
         {{"show.dmx", "--export-fseq"}, "Fehlender Dateiname für --export-fseq"},
         {{"--export-fseq=", "show.dmx"}, "Fehlender Dateiname für --export-fseq"},

@@ -58,6 +58,14 @@ grep -qaF 'mfLied eins.ogg' "$scratch/p.fseq" && grep -qaF 'mfb.mp3' "$scratch/a
   echo "FAILED: the exported sequences do not name their songs"
   failures=$((failures + 1))
 }
+# The tempo of a song, without a display: ticks every half second from 0.477 s on (as the test
+# source makes them) are 120 BPM; a file that is no song is told in German.
+if gst-launch-1.0 -q audiotestsrc wave=ticks tick-interval=500000000 num-buffers=700 ! \
+  audioconvert ! wavenc ! filesink location="$scratch/ticks.wav"; then
+  expect "tempo of a song" 0 "120.00 0.4" stdout --find-tempo "$scratch/ticks.wav"
+fi
+expect "tempo of no song" 2 "Die Datei $scratch/show.dmx ist keine Musik, die Velkaro lesen kann." \
+  stderr --find-tempo "$scratch/show.dmx"
 passed=$((16 - failures))
 echo "command line: $passed passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -3,6 +3,7 @@
 
 #include "files/FseqWriter.h"
 #include "model/ShowError.h"
+#include "model/ShowTempo.h"
 #include "player/FseqExport.h"
 
 #include <gtest/gtest.h>
@@ -117,6 +118,31 @@ TEST(FseqExportLayout, SingleColourShowsUseOneChannelPerOutput) {
     EXPECT_EQ(file.Frame(3)[4], 200);
     EXPECT_EQ(file.Frame(3)[167], 9);
     EXPECT_EQ(std::count(file.Frame(3), file.Frame(3) + 512, 0), 510);
+}
+
+TEST(FseqExportLayout, At128BpmStepKBeginsWithTheFrameAtKBeats) {
+    TempFolder folder;
+    constexpr int TempoSteps = 64;
+    auto cells = NewGrid();
+    for (int step = 0; step < TempoSteps; ++step) cells->At(step, 0) = RGB(step + 1, 0, 0);
+    const ShowTempo tempo{128, 1};
+    const ShowSettings settings{1, TempoSteps, TempoStepLength(tempo), HoldMode};
+    ExportFseq(folder / "beat.fseq", *cells, settings, false, false, {},
+               TickLengthOf(tempo, settings.StepLength));
+    const ReadBackFseq file(ReadBytes(folder / "beat.fseq"));
+    // 64 beats of 468.75 ms are exactly 1200 frames of 25 ms.
+    ASSERT_EQ(file.Frames, 1200u);
+    int firstFrameOfStep = 0;
+    for (std::uint32_t n = 0; n < file.Frames; ++n) {
+        const int step = int(std::floor(n * 25.0 / 468.75));
+        ASSERT_EQ(file.Frame(n)[0], step + 1) << "frame " << n;
+        if (step == firstFrameOfStep) {
+            // The first frame of step k is the first one at or after k x 468.75 ms.
+            ASSERT_EQ(n, std::uint32_t(std::ceil(step * 18.75))) << "step " << step;
+            ++firstFrameOfStep;
+        }
+    }
+    EXPECT_EQ(firstFrameOfStep, TempoSteps);
 }
 
 TEST(FseqExportLayout, NamesTheSongByItsFileNameOnly) {

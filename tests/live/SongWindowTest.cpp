@@ -5,12 +5,18 @@
 #include "files/ShowProject.h"
 #include "showfile/ShowFileSupport.h"
 #include "ui/ShowFileCommands.h"
+#include "ui/ShowPublisher.h"
 #include "ui/SongTrack.h"
+#include "ui/SongWaveformView.h"
+#include "ui/TempoColumn.h"
 #include "ui/WindowFixture.h"
 
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+
+#include <QDoubleSpinBox>
+#include <QPushButton>
 
 namespace velkaro {
 namespace {
@@ -129,7 +135,7 @@ TEST_F(SongWindowTest, TheProjectFileKeepsTheSongAndAFaultInItStillLoadsTheShow)
     w->Settings().SetSteps(9);
     w->Files().LoadCommandLineShow(QString::fromStdString(show));
     ASSERT_TRUE(w->Song().HasSong());
-    EXPECT_EQ(w->Song().Project(), (ShowProject{song, 1200, 35, 0}));
+    EXPECT_EQ(w->Song().Project(), (ShowProject{song, 1200, 35, {}}));
     EXPECT_TRUE(Child<QWidget>(*w, "songWaveform")->isVisible());
     EXPECT_TRUE(errors.isEmpty()) << errors.join("\n").toStdString();
 
@@ -153,6 +159,57 @@ TEST_F(SongWindowTest, TheProjectFileKeepsTheSongAndAFaultInItStillLoadsTheShow)
         EXPECT_FALSE(Child<QWidget>(*w, "songWaveform")->isVisible());
         EXPECT_TRUE(Child<QWidget>(*w, "songButton")->isVisible());
     }
+}
+
+TEST_F(SongWindowTest, TaktFindenLocksTheStepsToTheSongsBeatAndTheProjectKeepsIt) {
+    // A click every 468.75 ms from 0.3 s on: 128 BPM, which no whole number of tenths keeps.
+    std::vector<double> clicks;
+    for (double at = 0.3; at < 29.5; at += 0.46875) clicks.push_back(at);
+    const std::string beats = folder + "/Musik/Takt.wav";
+    testing::WriteClickTrack(beats, clicks, 30.0);
+    TempoColumn& tempo = w->TempoControls();
+    EXPECT_FALSE(Child<QPushButton>(*w, "findBeatButton")->isEnabled()) << "no song yet";
+    w->Song().Attach(beats);
+    tempo.FindBeat();
+    QTRY_VERIFY_WITH_TIMEOUT(!tempo.FindingBeat(), 20000);
+    ASSERT_TRUE(errors.isEmpty()) << errors.join("\n").toStdString();
+    EXPECT_NEAR(w->Song().Project().Tempo.Bpm, 128.0, 0.5);
+    EXPECT_NEAR(double(w->Song().Project().SongStartMs), 300.0, 20.0);
+    EXPECT_EQ(tempo.TempoField()->value(), w->Song().Project().Tempo.Bpm);
+    EXPECT_EQ(w->Settings().StepLength(), 5);
+    EXPECT_EQ(w->Publisher().Engine().TickLength(), TickLengthOf(w->Song().Project().Tempo, 5));
+
+    // Octave errors mend both ways; the step length follows.
+    Child<QPushButton>(*w, "doubleTempoButton")->click();
+    EXPECT_NEAR(w->Song().Project().Tempo.Bpm, 256.0, 1.0);
+    EXPECT_EQ(w->Settings().StepLength(), 2);
+    Child<QPushButton>(*w, "halveTempoButton")->click();
+    EXPECT_NEAR(w->Song().Project().Tempo.Bpm, 128.0, 0.5);
+    EXPECT_EQ(w->Settings().StepLength(), 5);
+
+    // Dragging the first beat's line down by ten pixels brings the song that much earlier.
+    auto* wave = Child<SongWaveformView>(*w, "songWaveform");
+    const int firstRow = wave->FirstBeatRow();
+    ASSERT_GE(firstRow, 0);
+    const std::int64_t startBefore = w->Song().Project().SongStartMs;
+    QTest::mousePress(wave, Qt::LeftButton, {}, QPoint(60, firstRow));
+    QTest::mouseMove(wave, QPoint(60, firstRow + 10));
+    QTest::mouseRelease(wave, Qt::LeftButton, {}, QPoint(60, firstRow + 10));
+    const double msPerRow = w->Song().StepMs() / w->View().RowHeight();
+    EXPECT_EQ(w->Song().Project().SongStartMs,
+              std::max<std::int64_t>(0, startBefore - std::llround(10 * msPerRow)));
+    w->Song().SetSongStartMs(startBefore);
+
+    const ShowProject found = w->Song().Project();
+    const std::string show = folder + "/Takt.DMX";
+    w->Files().SaveShow(QString::fromStdString(show));
+    w->Song().SetTempo({});
+    EXPECT_EQ(w->Publisher().Engine().TickLength(), 100ms) << "no tempo: the tenth of old";
+    w->Files().LoadCommandLineShow(QString::fromStdString(show));
+    EXPECT_EQ(w->Song().Project(), found);
+    EXPECT_EQ(w->Publisher().Engine().TickLength(), TickLengthOf(found.Tempo, 5));
+    EXPECT_EQ(Child<QWidget>(*w, "gridPaintBox")->size(), QSize(931, 687));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join("\n").toStdString();
 }
 
 } // namespace

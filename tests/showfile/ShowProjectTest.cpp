@@ -25,7 +25,7 @@ TEST(ShowProject, KeepsTheSongBesideTheShowAndFollowsBothWhenTheyMove) {
     std::filesystem::create_directories(folder / "shows/music");
     WriteText(folder / "shows/music/song.ogg", "");
     const std::string show = folder / "shows/Party.DMX";
-    const ShowProject project{folder / "shows/music/song.ogg", 1500, -40, 128.5};
+    const ShowProject project{folder / "shows/music/song.ogg", 1500, -40, {128.5, 0.5}};
     WriteShowProject(show, project);
 
     EXPECT_EQ(ProjectPathFor(show), folder / "shows/Party.velkaro");
@@ -41,6 +41,11 @@ TEST(ShowProject, KeepsTheSongBesideTheShowAndFollowsBothWhenTheyMove) {
     ASSERT_TRUE(moved);
     EXPECT_EQ(moved->SongPath, folder / "moved/music/song.ogg");
     EXPECT_EQ(moved->SongStartMs, 1500);
+
+    // A tempo without a song is kept as well.
+    const ShowProject tempoOnly{"", 380, 0, {174.25, 4}};
+    WriteShowProject(folder / "moved/Beat.DMX", tempoOnly);
+    EXPECT_EQ(ReadShowProject(folder / "moved/Beat.DMX"), tempoOnly);
 
     // A show without a file of its own has no project; taking the song off removes the file.
     EXPECT_FALSE(ReadShowProject(folder / "moved/Other.DMX"));
@@ -60,6 +65,8 @@ TEST(ShowProject, DamagedFilesAreRefusedWithOneGermanMessage) {
         "{\"song\": \"a.mp3\", \"songStartMs\": \"soon\"}",
         "{\"latencyMs\": 1e300}",
         "{\"songStartMs\": -5}",
+        "{\"tempoBpm\": 301}",
+        "{\"stepsPerBeat\": 3}",
         "\xff\xfe{}",
         std::string(70000, ' ') + "{}",
     };
