@@ -104,11 +104,13 @@ private:
     void ShowStatus() {
         const auto elapsed =
             std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start_);
-        WriteToTerminal("\r" +
-                        PlayerStatusLine(options_.file, session_.UnitName(), session_.Unit(),
-                                         session_.Units(), std::uint64_t(elapsed.count()),
-                                         sender_.Status() == LiveOutputStatus::Connected) +
-                        "\033[K");
+        // Built with append: GCC 12 at -O3 misreads "\r" + line as an overlapping copy.
+        std::string line = "\r";
+        line.append(PlayerStatusLine(options_.file, session_.UnitName(), session_.Unit(),
+                                     session_.Units(), std::uint64_t(elapsed.count()),
+                                     sender_.Status() == LiveOutputStatus::Connected));
+        line.append("\033[K");
+        WriteToTerminal(line);
     }
 
     // A terminal that does not read (Ctrl+S, a hung ssh session) would block a write, and with
