@@ -1,7 +1,7 @@
 #pragma once
 
-#include "playback/SeqLockSlot.h"
-#include "playback/SoundClock.h"
+#include "model/SeqLockSlot.h"
+#include "model/SoundClock.h"
 
 #include <atomic>
 #include <chrono>

@@ -6,9 +6,9 @@
 #include "output/FrameSink.h"
 #include "output/RealTime.h"
 #include "playback/PlaybackTimeline.h"
-#include "playback/SeqLockSlot.h"
+#include "model/SeqLockSlot.h"
 #include "playback/ShowMailbox.h"
-#include "playback/SoundClock.h"
+#include "model/SoundClock.h"
 #include "playback/WakeSignal.h"
 
 #include <atomic>

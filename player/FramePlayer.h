@@ -2,7 +2,7 @@
 
 #include "files/FseqReader.h"
 #include "output/FrameSink.h"
-#include "playback/SoundClock.h"
+#include "model/SoundClock.h"
 #include "playback/WakeSignal.h"
 #include "player/FrameUnpacker.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "output/FrameSink.h"
-#include "playback/SoundClock.h"
+#include "model/SoundClock.h"
 
 #include <cstdint>
 #include <functional>

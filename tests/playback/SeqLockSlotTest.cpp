@@ -1,5 +1,5 @@
 // The slot that hands small values to the engine's thread without a lock.
-#include "playback/SeqLockSlot.h"
+#include "model/SeqLockSlot.h"
 
 #include <gtest/gtest.h>
 
