@@ -5,6 +5,7 @@
 #include <gst/gst.h>
 
 #include <algorithm>
+#include <cmath>
 #include <sys/stat.h>
 
 namespace velkaro {
@@ -19,19 +20,6 @@ constexpr GstClockTime OpenTimeout = 10 * GST_SECOND;
 std::string CannotPlay(const std::string& path, const std::string& why) {
     return "Die Musikdatei " + path + " kann nicht abgespielt werden" +
            (why.empty() ? std::string() : " (" + why + ")");
-}
-
-GstElement* MakeSink(const std::string& description) {
-    if (description.empty()) return gst_element_factory_make("autoaudiosink", nullptr);
-    GError* error = nullptr;
-    GstElement* sink = gst_parse_bin_from_description(description.c_str(), TRUE, &error);
-    if (error) {
-        const std::string why = error->message;
-        g_error_free(error);
-        if (sink) gst_object_unref(sink);
-        throw ShowError("Die Tonausgabe \"" + description + "\" gibt es nicht (" + why + ")");
-    }
-    return sink;
 }
 
 std::int64_t NowNs() {
@@ -124,6 +112,99 @@ int SongPlayer::OnBusMessage(GstBus*, GstMessage* message, void* self) {
     // Nobody pops the bus: every message is handled here, on the thread that posts it.
     gst_message_unref(message);
     return GST_BUS_DROP;
+}
+
+// The sink takes the sound as floating-point samples at a point just before it, where the
+// clicks are mixed in: after the speed changer, so that a click is neither stretched with the
+// song nor dropped from it when faster, and after the player's queue of a second, so that a
+// click switched on or off is heard as soon as the sink's own buffer has played.
+GstElement* SongPlayer::MakeSink(const std::string& description) {
+    const std::string chain = "audioconvert ! capsfilter name=clickpoint "
+                              "caps=audio/x-raw,format=F32LE,layout=interleaved "
+                              "! audioconvert ! " +
+                              (description.empty() ? std::string("autoaudiosink") : description);
+    GError* error = nullptr;
+    GstElement* sink = gst_parse_bin_from_description(chain.c_str(), TRUE, &error);
+    if (error) {
+        const std::string why = error->message;
+        g_error_free(error);
+        if (sink) gst_object_unref(sink);
+        throw ShowError("Die Tonausgabe \"" + description + "\" gibt es nicht (" + why + ")");
+    }
+    GstElement* clickPoint = gst_bin_get_by_name(GST_BIN(sink), "clickpoint");
+    GstPad* pad = gst_element_get_static_pad(clickPoint, "src");
+    gst_pad_add_probe(
+        pad, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+        [](GstPad* p, GstPadProbeInfo* info, gpointer self) {
+            return static_cast<GstPadProbeReturn>(OnSoundForSink(p, info, self));
+        },
+        this, nullptr);
+    gst_object_unref(pad);
+    gst_object_unref(clickPoint);
+    return sink;
+}
+
+int SongPlayer::OnSoundForSink(GstPad*, GstPadProbeInfo* info, void* self) {
+    auto& player = *static_cast<SongPlayer*>(self);
+    if ((GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) != 0)
+        player.MixClicks(info);
+    else if (GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info))
+        player.FollowStream(event);
+    return GST_PAD_PROBE_OK;
+}
+
+void SongPlayer::FollowStream(GstEvent* event) {
+    if (GST_EVENT_TYPE(event) == GST_EVENT_CAPS) {
+        GstCaps* caps = nullptr;
+        gst_event_parse_caps(event, &caps);
+        const GstStructure* format = caps ? gst_caps_get_structure(caps, 0) : nullptr;
+        if (!format || !gst_structure_get_int(format, "rate", &stream_.Rate) ||
+            !gst_structure_get_int(format, "channels", &stream_.Channels))
+            stream_.Rate = stream_.Channels = 0;
+    } else if (GST_EVENT_TYPE(event) == GST_EVENT_SEGMENT) {
+        const GstSegment* segment = nullptr;
+        gst_event_parse_segment(event, &segment);
+        // The speed changer hands on a segment at rate 1 that tells the song's speed.
+        if (segment && segment->format == GST_FORMAT_TIME) {
+            stream_.StartNs = std::int64_t(segment->start);
+            stream_.TimeNs = std::int64_t(segment->time);
+            stream_.Speed = std::abs(segment->rate * segment->applied_rate);
+            stream_.Anchored = false;
+        }
+    }
+}
+
+// The speed changer's timestamps wander by a good part of its 30 ms stride, but its samples
+// play the song on at exactly its speed: a click's place in the song is counted in samples
+// from the first after a seek.
+void SongPlayer::MixClicks(GstPadProbeInfo* info) {
+    GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+    if (!buffer || stream_.Rate <= 0 || stream_.Channels <= 0) return;
+    const gsize frames = gst_buffer_get_size(buffer) / (sizeof(float) * stream_.Channels);
+    if (!stream_.Anchored || GST_BUFFER_IS_DISCONT(buffer)) {
+        if (!GST_BUFFER_PTS_IS_VALID(buffer)) return;
+        const double intoSegment = double(std::int64_t(GST_BUFFER_PTS(buffer)) - stream_.StartNs);
+        stream_.AnchorNs = stream_.TimeNs + std::llround(intoSegment * stream_.Speed);
+        stream_.FramesSinceAnchor = 0;
+        stream_.Anchored = true;
+    }
+    const SoundPlace place{stream_.AnchorNs + std::llround(double(stream_.FramesSinceAnchor) * 1e9 *
+                                                           stream_.Speed / stream_.Rate),
+                           stream_.Speed};
+    stream_.FramesSinceAnchor += std::int64_t(frames);
+    const ClickSetting click = click_.Load();
+    if (!click.On) return;
+    buffer = gst_buffer_make_writable(buffer);
+    GST_PAD_PROBE_INFO_DATA(info) = buffer;
+    GstMapInfo map;
+    if (!gst_buffer_map(buffer, &map, GST_MAP_READWRITE)) return;
+    MixBeatClicks(reinterpret_cast<float*>(map.data), frames, stream_.Channels, stream_.Rate, place,
+                  click.Grid);
+    gst_buffer_unmap(buffer, &map);
+}
+
+void SongPlayer::SetBeatClick(std::optional<BeatGrid> grid) {
+    click_.Store({grid.has_value(), grid.value_or(BeatGrid{})});
 }
 
 void SongPlayer::SetShowPlacement(Duration songStart, Duration lightsLater) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/BeatClick.h"
 #include "model/SeqLockSlot.h"
 #include "model/SoundClock.h"
 
@@ -7,12 +8,16 @@
 #include <chrono>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
 typedef struct _GstElement GstElement;
 typedef struct _GstBus GstBus;
 typedef struct _GstMessage GstMessage;
+typedef struct _GstPad GstPad;
+typedef struct _GstEvent GstEvent;
+typedef struct _GstPadProbeInfo GstPadProbeInfo;
 
 namespace velkaro {
 
@@ -54,6 +59,9 @@ public:
     bool Ended() const { return ended_.load(std::memory_order_acquire); }
     // The last error the media framework reported while playing; empty when none.
     std::string PlayError() const;
+    // A click at every beat of `grid` in the song, at any speed; nullopt: none. Takes effect
+    // with the sound not yet handed to the sink, a fraction of a second later.
+    void SetBeatClick(std::optional<BeatGrid> grid);
 
 private:
     // Where the sink was at a moment of the steady clock, in a transport epoch.
@@ -65,7 +73,27 @@ private:
         int Percent = 100;
     };
 
+    // Whether and where the clicks go; the song's stream where its buffers are.
+    struct ClickSetting {
+        bool On = false;
+        BeatGrid Grid;
+    };
+    struct StreamSegment {
+        int Rate = 0;
+        int Channels = 0;
+        std::int64_t StartNs = 0;
+        std::int64_t TimeNs = 0;
+        double Speed = 1.0;
+        bool Anchored = false;
+        std::int64_t AnchorNs = 0; // where in the song the first sample after a seek sounds
+        std::int64_t FramesSinceAnchor = 0;
+    };
+
     static int OnBusMessage(GstBus* bus, GstMessage* message, void* self);
+    static int OnSoundForSink(GstPad* pad, GstPadProbeInfo* info, void* self);
+    GstElement* MakeSink(const std::string& description);
+    void FollowStream(GstEvent* event);
+    void MixClicks(GstPadProbeInfo* info);
     void Seek(Duration songPosition, int percent);
     bool Settled() const;
     void SampleSink();
@@ -84,6 +112,9 @@ private:
     // Counts every change of the transport; a sample of an older one is no longer true.
     std::atomic<std::uint64_t> epoch_{1};
     SeqLockSlot<Sample> sample_;
+    SeqLockSlot<ClickSetting> click_;
+    // Only on the song's streaming thread.
+    StreamSegment stream_;
     std::atomic<bool> quit_{false};
     std::thread sampler_;
     mutable std::mutex errorMutex_;

@@ -102,6 +102,7 @@ void SongTrack::SetTempo(const ShowTempo& tempo) {
     if (normal == project_.Tempo) return;
     project_.Tempo = normal;
     ApplyTempo();
+    Place();
     emit songChanged();
 }
 
@@ -121,8 +122,19 @@ std::optional<double> SongTrack::PlayingSongSeconds() const {
     return std::chrono::duration<double>(*at).count();
 }
 
+void SongTrack::SetBeatClick(bool on) {
+    beatClick_ = on;
+    Place();
+}
+
+// The first beat is where step 0 starts in the song.
 void SongTrack::Place() {
-    if (player_) player_->SetShowPlacement(Ms(project_.SongStartMs), Ms(project_.LatencyMs));
+    if (!player_) return;
+    player_->SetShowPlacement(Ms(project_.SongStartMs), Ms(project_.LatencyMs));
+    const bool clicking = beatClick_ && project_.Tempo.IsSet();
+    player_->SetBeatClick(
+        clicking ? std::optional(BeatGridOf(project_.Tempo.Bpm, project_.SongStartMs * 1'000'000))
+                 : std::nullopt);
 }
 
 void SongTrack::Play(const PlayPosition& from, int speed) {

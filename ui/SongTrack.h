@@ -45,6 +45,10 @@ public:
     void SetLightsLaterMs(int ms);
     // Locks the steps to a tempo (Bpm 0: none); the engine's tick follows at once.
     void SetTempo(const ShowTempo& tempo);
+    // A click at every beat of the tempo while the song plays, so the ear can check the tempo
+    // and the first beat against the music. Kept for the next song.
+    void SetBeatClick(bool on);
+    bool BeatClick() const { return beatClick_; }
     // The engine's tick for the tempo and the step length the controls hold now.
     void ApplyTempo();
     // One step as it plays at 100 % speed, in milliseconds.
@@ -77,6 +81,7 @@ private:
     const SettingsControls& settings_;
     std::string sink_;
     ShowProject project_;
+    bool beatClick_ = false;
     QTimer* endWatch_ = nullptr;
     std::unique_ptr<SongPlayer> player_;
     std::unique_ptr<SongWaveform> waveform_;

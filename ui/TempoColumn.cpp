@@ -8,6 +8,7 @@
 #include "ui/SongTrack.h"
 #include "ui/controls/Align.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -97,6 +98,12 @@ void TempoColumn::BuildControls() {
     progress_->setTextVisible(false);
     progress_->setGeometry(Left, 170, Inner, 10);
     progress_->hide();
+    beatClickBox_ = new QCheckBox("Klick im Takt", this);
+    beatClickBox_->setObjectName("beatClickBox");
+    beatClickBox_->setToolTip("Bei jedem Schlag ein kurzer Klick, solange die Musik spielt");
+    beatClickBox_->setAccessibleName(beatClickBox_->toolTip());
+    beatClickBox_->setGeometry(Left, 186, Inner, 20);
+    connect(beatClickBox_, &QCheckBox::toggled, &song_, &SongTrack::SetBeatClick);
 }
 
 void TempoColumn::FollowSong() {
@@ -108,6 +115,7 @@ void TempoColumn::FollowSong() {
     findButton_->setEnabled(song_.HasSong() || FindingBeat());
     doubleButton_->setEnabled(tempo.IsSet());
     halveButton_->setEnabled(tempo.IsSet());
+    beatClickBox_->setEnabled(song_.HasSong() && tempo.IsSet());
 }
 
 // The step length shows the nearest tenths of the step's share, so a player that knows no

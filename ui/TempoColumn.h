@@ -10,6 +10,7 @@
 #include <memory>
 #include <thread>
 
+class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
 class QProgressBar;
@@ -39,6 +40,7 @@ public:
 
     QDoubleSpinBox* TempoField() const { return tempoField_; }
     QComboBox* StepsPerBeatChoice() const { return stepsPerBeatChoice_; }
+    QCheckBox* BeatClickBox() const { return beatClickBox_; }
 
 private:
     void BuildControls();
@@ -58,6 +60,7 @@ private:
     QPushButton* doubleButton_ = nullptr;
     QPushButton* halveButton_ = nullptr;
     QProgressBar* progress_ = nullptr;
+    QCheckBox* beatClickBox_ = nullptr;
     TapTempo taps_;
     QElapsedTimer tapClock_;
     std::shared_ptr<std::atomic<bool>> cancel_;

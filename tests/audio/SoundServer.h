@@ -90,6 +90,7 @@ public:
         ::chmod(folder_.c_str(), 0700);
     }
     ~SoundServer() {
+        StopProgram(silence_);
         StopProgram(listener_);
         if (drain_.joinable()) drain_.join();
         StopProgram(pid_);
@@ -136,7 +137,9 @@ public:
 private:
     // A fresh server lets a new stream stall for a few seconds after its first buffers
     // (PulseAudio 16.1) unless its null sink already plays; a listener on its monitor keeps it
-    // playing, as a sound card does, and tells when it does.
+    // playing, as a sound card does, and tells when it does. On a loaded machine a stream that
+    // starts on an idle null sink could stall for good, its position never moving: a stream of
+    // silence keeps the sink running, as another program playing would.
     bool KeepSinkRunning() {
         int fds[2];
         if (::pipe2(fds, O_CLOEXEC) != 0) return false;
@@ -149,6 +152,9 @@ private:
             for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) > 0;) heard_ += got;
             ::close(fd);
         });
+        silence_ = StartProgram({"pacat", "--server=" + Server(), "-d", "vnull", "--raw",
+                                 "--latency-msec=20", "/dev/zero"},
+                                -1, folder_ + "/silence.log");
         for (int i = 0; i < 500 && heard_ < Rate * 4 / 5; ++i) std::this_thread::sleep_for(10ms);
         MakeProcessRealTime(pid_, 8);
         return heard_ >= Rate * 4 / 5;
@@ -157,6 +163,7 @@ private:
     std::string folder_;
     pid_t pid_ = -1;
     pid_t listener_ = -1;
+    pid_t silence_ = -1;
     std::thread drain_;
     std::atomic<std::int64_t> heard_{0};
 };

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QPushButton>
 
@@ -210,6 +211,33 @@ TEST_F(SongWindowTest, TaktFindenLocksTheStepsToTheSongsBeatAndTheProjectKeepsIt
     EXPECT_EQ(w->Song().Project(), found);
     EXPECT_EQ(w->Publisher().Engine().TickLength(), TickLengthOf(found.Tempo, 5));
     EXPECT_EQ(Child<QWidget>(*w, "gridPaintBox")->size(), QSize(931, 687));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join("\n").toStdString();
+}
+
+// "Klick im Takt" on a song of silence: the clicks heard are the tempo's, and they stop when
+// it is switched off. Offered only with a song and a tempo.
+TEST_F(SongWindowTest, KlickImTaktSoundsTheBeatWhileTheSongPlays) {
+    const std::string quiet = folder + "/Musik/Stille.wav";
+    testing::WriteClickTrack(quiet, {}, 30.0);
+    auto* box = Child<QCheckBox>(*w, "beatClickBox");
+    w->Song().SetTempo({120, 1});
+    EXPECT_FALSE(box->isEnabled()) << "no song to click along";
+    w->Song().Attach(quiet);
+    ASSERT_TRUE(box->isEnabled());
+    ASSERT_TRUE(SoundAtTheBar());
+    const auto clicksOver = [this](std::chrono::milliseconds span) {
+        testing::SinkRecorder heard(sound);
+        QTest::qWait(int(span.count()));
+        return heard.Clicks().size();
+    };
+    EXPECT_EQ(clicksOver(1200ms), 0u) << "no click before it is asked for";
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+    ASSERT_TRUE(box->isChecked());
+    QTest::qWait(500); // the sound already on its way to the sink has none
+    EXPECT_GE(clicksOver(1600ms), 2u) << "a click every half second";
+    box->click();
+    QTest::qWait(500);
+    EXPECT_EQ(clicksOver(1200ms), 0u) << "switched off";
     EXPECT_TRUE(errors.isEmpty()) << errors.join("\n").toStdString();
 }
 
