@@ -1,12 +1,14 @@
 // Finding the beat of a four-minute song, and how many generated tracks of known tempo come
 // within half a beat a minute. The reference is one pass over the same samples that sums them,
 // the least any analysis of the song must cost.
+#include "audio/BeatClick.h"
 #include "audio/BeatFinder.h"
 #include "bench/Percentile.h"
 #include "tests/audio/DrumTrack.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <numeric>
 
@@ -57,6 +59,36 @@ void BM_ShareOfTracksWithinHalfABeat(benchmark::State& state) {
     state.counters["first_beat_within_20ms_share"] = double(firstWithin) / tracks;
 }
 BENCHMARK(BM_ShareOfTracksWithinHalfABeat)->Iterations(1)->Unit(benchmark::kSecond);
+
+// The click on the beat as the sound output's thread mixes it: one second of stereo sound at
+// 44.1 kHz in buffers of 1024 frames, at 128 BPM. The reference is copying the same second,
+// the least any pass over the sound costs.
+void BM_MixClicksIntoASecondOfSound(benchmark::State& state) {
+    constexpr int Rate = 44100, Channels = 2, Buffer = 1024;
+    const BeatGrid grid = BeatGridOf(128, 250'000'000);
+    std::vector<float> sound(std::size_t(Rate) * Channels, 0.1f), copy(sound.size());
+    std::vector<double> mixing, reference;
+    std::int64_t startNs = 0;
+    for (auto _ : state) {
+        auto start = Clock::now();
+        for (int at = 0; at < Rate; at += Buffer) {
+            const int frames = std::min(Buffer, Rate - at);
+            MixBeatClicks(sound.data() + std::size_t(at) * Channels, std::size_t(frames), Channels,
+                          Rate, {startNs + std::int64_t(at) * 1'000'000'000 / Rate}, grid);
+        }
+        mixing.push_back(MsSince(start) * 1000);
+        startNs += 1'000'000'000;
+        start = Clock::now();
+        std::copy(sound.begin(), sound.end(), copy.begin());
+        benchmark::DoNotOptimize(copy.data());
+        reference.push_back(MsSince(start) * 1000);
+    }
+    state.counters["mix_us_per_s_p50"] = bench::Percentile(mixing, 0.5);
+    state.counters["mix_us_per_s_p99"] = bench::Percentile(mixing, 0.99);
+    state.counters["ref_copy_us_p50"] = bench::Percentile(reference, 0.5);
+    state.counters["ref_copy_us_p99"] = bench::Percentile(reference, 0.99);
+}
+BENCHMARK(BM_MixClicksIntoASecondOfSound)->Iterations(500)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace velkaro
