@@ -27,13 +27,18 @@ namespace velkaro {
 //
 // Window and player call the transport from their thread; ShowTime is safe from any thread and
 // never waits: a thread of the player's own asks the media framework (which takes locks and
-// allocates) every few milliseconds, and ShowTime carries its newest answer on to now.
+// allocates) every 20 ms, and ShowTime carries its newest answer on to now.
 class SongPlayer : public SoundClock {
 public:
+    // Whether the song can sound a click on the beat (the editor's aid; a player needs none, and
+    // without it the sound goes to the sink as it was decoded).
+    enum class BeatClicks { Never, Offered };
+
     // An empty sink description plays through the system's usual output (PipeWire, PulseAudio
     // or ALSA, whichever answers); otherwise a GStreamer sink such as "alsasink device=hw:0".
     // Opens and prerolls the song: a file that cannot be played throws ShowError in German.
-    explicit SongPlayer(const std::string& path, const std::string& sinkDescription = {});
+    explicit SongPlayer(const std::string& path, const std::string& sinkDescription = {},
+                        BeatClicks clicks = BeatClicks::Never);
     ~SongPlayer() override;
     SongPlayer(const SongPlayer&) = delete;
     SongPlayer& operator=(const SongPlayer&) = delete;
@@ -59,7 +64,8 @@ public:
     bool Ended() const { return ended_.load(std::memory_order_acquire); }
     // The last error the media framework reported while playing; empty when none.
     std::string PlayError() const;
-    // A click at every beat of `grid` in the song, at any speed; nullopt: none. Takes effect
+    // A click at every beat of `grid` in the song, at any speed, where clicks are offered;
+    // nullopt: none. Takes effect
     // with the sound not yet handed to the sink, a fraction of a second later.
     void SetBeatClick(std::optional<BeatGrid> grid);
 
@@ -91,7 +97,7 @@ private:
 
     static int OnBusMessage(GstBus* bus, GstMessage* message, void* self);
     static int OnSoundForSink(GstPad* pad, GstPadProbeInfo* info, void* self);
-    GstElement* MakeSink(const std::string& description);
+    GstElement* MakeSink(const std::string& description, BeatClicks clicks);
     void FollowStream(GstEvent* event);
     void MixClicks(GstPadProbeInfo* info);
     void Seek(Duration songPosition, int percent);

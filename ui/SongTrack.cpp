@@ -46,7 +46,7 @@ SongTrack::~SongTrack() {
 }
 
 void SongTrack::Attach(const std::string& path) {
-    auto player = std::make_unique<SongPlayer>(path, sink_);
+    auto player = std::make_unique<SongPlayer>(path, sink_, SongPlayer::BeatClicks::Offered);
     Detach();
     player_ = std::move(player);
     project_.SongPath = path;

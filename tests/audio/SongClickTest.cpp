@@ -111,9 +111,11 @@ TEST_P(SongClickPlayTest, TheSongSoundsAClickAtEachOfItsBeats) {
     const std::string out = folder + "/heard.wav";
     const BeatGrid grid = BeatGridOf(128, 100'000'000);
     {
-        SongPlayer song(folder + "/quiet.wav", "audioconvert ! audio/x-raw,format=S16LE,channels=1 "
-                                               "! wavenc ! filesink location=" +
-                                                   out);
+        SongPlayer song(folder + "/quiet.wav",
+                        "audioconvert ! audio/x-raw,format=S16LE,channels=1 "
+                        "! wavenc ! filesink location=" +
+                            out,
+                        SongPlayer::BeatClicks::Offered);
         song.SetBeatClick(grid);
         song.PlayFrom(1s, percent);
         for (int i = 0; i < 1000 && !song.Ended(); ++i) std::this_thread::sleep_for(10ms);
