@@ -1,5 +1,7 @@
 #include "ui/LiveOutput.h"
 
+#include "output/RealTime.h"
+#include "ui/ErrorHandling.h"
 #include "ui/ShowPublisher.h"
 #include "ui/controls/UpDown.h"
 
@@ -15,6 +17,8 @@ namespace {
 
 // How often the status line looks at the connection; the frames do not depend on it.
 constexpr int StatusIntervalMs = 100;
+// How often the window looks whether the lamps' threads lost their real-time priority.
+constexpr int RealTimeWatchIntervalMs = 1000;
 
 QString StatusText(LiveOutputStatus status) {
     switch (status) {
@@ -38,6 +42,22 @@ LiveOutput::LiveOutput(QObject* parent, ShowPublisher& publisher)
     statusTimer_->setObjectName("liveStatusTimer");
     statusTimer_->setInterval(StatusIntervalMs);
     connect(statusTimer_, &QTimer::timeout, this, &LiveOutput::ShowStatus);
+    realTimeWatch_ = new QTimer(this);
+    realTimeWatch_->setObjectName("realTimeWatch");
+    realTimeWatch_->setInterval(RealTimeWatchIntervalMs);
+    connect(realTimeWatch_, &QTimer::timeout, this, &LiveOutput::TellIfRealTimeWithdrawn);
+    withdrawnBefore_ = RealTimeWithdrawn();
+    realTimeWatch_->start();
+}
+
+// A thread of the lamps that overran its real-time share went back to normal priority: the
+// show goes on, but a busy machine may now hold up its steps, which the user should know.
+// The signal handler that did it can only raise a flag; this says so once. A flag raised before
+// this window was made belongs to an earlier one in the same process.
+void LiveOutput::TellIfRealTimeWithdrawn() {
+    if (!RealTimeWithdrawn() || withdrawnBefore_) return;
+    realTimeWatch_->stop();
+    ShowStandardError(qobject_cast<QWidget*>(parent()), RealTimeWithdrawnMessage());
 }
 
 void LiveOutput::BuildGroup(QGroupBox* box) {

@@ -45,10 +45,13 @@ private:
     void CheckBoxClicked(bool on);
     void UniverseChanged();
     void ShowStatus();
+    void TellIfRealTimeWithdrawn();
 
     ShowPublisher& publisher_;
     LiveOutputSender& sender_;
     QTimer* statusTimer_ = nullptr;
+    QTimer* realTimeWatch_ = nullptr;
+    bool withdrawnBefore_ = false;
     QCheckBox* liveOutputCheck_ = nullptr;
     QLineEdit* universeEdit_ = nullptr;
     UpDown* universeSpinner_ = nullptr;
