@@ -210,19 +210,19 @@ void SongPlayer::MixClicks(GstPadProbeInfo* info) {
                                                            stream_.Speed / stream_.Rate),
                            stream_.Speed};
     stream_.FramesSinceAnchor += std::int64_t(frames);
-    const ClickSetting click = click_.Load();
-    if (!click.On) return;
+    const BeatGrid grid = clickGrid_.Load();
+    if (!(grid.PeriodNs > 0)) return;
     buffer = gst_buffer_make_writable(buffer);
     GST_PAD_PROBE_INFO_DATA(info) = buffer;
     GstMapInfo map;
     if (!gst_buffer_map(buffer, &map, GST_MAP_READWRITE)) return;
     MixBeatClicks(reinterpret_cast<float*>(map.data), frames, stream_.Channels, stream_.Rate, place,
-                  click.Grid);
+                  grid);
     gst_buffer_unmap(buffer, &map);
 }
 
 void SongPlayer::SetBeatClick(std::optional<BeatGrid> grid) {
-    click_.Store({grid.has_value(), grid.value_or(BeatGrid{})});
+    clickGrid_.Store(grid.value_or(BeatGrid{}));
 }
 
 void SongPlayer::SetShowPlacement(Duration songStart, Duration lightsLater) {

@@ -65,8 +65,8 @@ public:
     // The last error the media framework reported while playing; empty when none.
     std::string PlayError() const;
     // A click at every beat of `grid` in the song, at any speed, where clicks are offered;
-    // nullopt: none. Takes effect
-    // with the sound not yet handed to the sink, a fraction of a second later.
+    // nullopt: none. Takes effect with the sound not yet handed to the sink, a fraction of a
+    // second later.
     void SetBeatClick(std::optional<BeatGrid> grid);
 
 private:
@@ -79,11 +79,7 @@ private:
         int Percent = 100;
     };
 
-    // Whether and where the clicks go; the song's stream where its buffers are.
-    struct ClickSetting {
-        bool On = false;
-        BeatGrid Grid;
-    };
+    // Where the song's stream is at the click point.
     struct StreamSegment {
         int Rate = 0;
         int Channels = 0;
@@ -118,7 +114,7 @@ private:
     // Counts every change of the transport; a sample of an older one is no longer true.
     std::atomic<std::uint64_t> epoch_{1};
     SeqLockSlot<Sample> sample_;
-    SeqLockSlot<ClickSetting> click_;
+    SeqLockSlot<BeatGrid> clickGrid_; // no period: no click
     // Only on the song's streaming thread.
     StreamSegment stream_;
     std::atomic<bool> quit_{false};
