@@ -48,7 +48,6 @@ public:
     // A click at every beat of the tempo while the song plays, so the ear can check the tempo
     // and the first beat against the music. Kept for the next song.
     void SetBeatClick(bool on);
-    bool BeatClick() const { return beatClick_; }
     // The engine's tick for the tempo and the step length the controls hold now.
     void ApplyTempo();
     // One step as it plays at 100 % speed, in milliseconds.

@@ -1,6 +1,7 @@
 // The player of FSEQ sequences keeps the lamps' thread free of files: frames come unpacked
 // ahead from a thread of normal priority, and a fault there ends play with a message.
 #include "fseq/FseqBytes.h"
+#include "showfile/ShowFileSupport.h"
 
 #include "files/FseqReader.h"
 #include "player/FramePlayer.h"
@@ -31,26 +32,17 @@ pid_t ThreadId() {
 
 // Serves the file from memory, notes which threads read it, and once told runs out of memory
 // at the first read from an offset on.
-class WatchedFile : public FileSystem {
+class WatchedFile : public testing::MemoryFile {
 public:
-    explicit WatchedFile(FseqBytes bytes) : bytes_(std::move(bytes)) {}
+    using MemoryFile::MemoryFile;
     void FailFrom(std::size_t offset) { failFrom_ = offset; }
-    int Open(const char*, int, unsigned) override { return 1000; }
-    int Close(int) override { return 0; }
-    int Inspect(int, FileFacts& facts) override {
-        facts.Size = std::int64_t(bytes_.size());
-        return 0;
-    }
-    ssize_t ReadAt(int, void* buffer, std::size_t count, std::int64_t offset) override {
+    ssize_t ReadAt(int fd, void* buffer, std::size_t count, std::int64_t offset) override {
         {
             std::lock_guard lock(mutex_);
             readers_.insert(ThreadId());
         }
         if (std::size_t(offset) >= failFrom_) throw std::bad_alloc();
-        if (std::uint64_t(offset) >= bytes_.size()) return 0;
-        const std::size_t n = std::min(count, bytes_.size() - std::size_t(offset));
-        std::memcpy(buffer, bytes_.data() + offset, n);
-        return ssize_t(n);
+        return MemoryFile::ReadAt(fd, buffer, count, offset);
     }
     std::set<pid_t> Readers() const {
         std::lock_guard lock(mutex_);
@@ -58,7 +50,6 @@ public:
     }
 
 private:
-    FseqBytes bytes_;
     std::atomic<std::size_t> failFrom_{SIZE_MAX};
     mutable std::mutex mutex_;
     std::set<pid_t> readers_;

@@ -14,6 +14,7 @@ namespace {
 
 using testing::FseqBytes;
 using testing::HandMadeFseq;
+using testing::MemoryFile;
 using testing::TempFolder;
 
 // Frames whose every byte tells where it came from: frame f, channel c holds f * 16 + c.
@@ -26,27 +27,6 @@ std::vector<FseqBytes> CountingFrames(int frames, int channels) {
     }
     return result;
 }
-
-// Serves one file from memory.
-class MemoryFile : public FileSystem {
-public:
-    explicit MemoryFile(FseqBytes bytes) : bytes_(std::move(bytes)) {}
-    int Open(const char*, int, unsigned) override { return 1000; }
-    int Close(int) override { return 0; }
-    int Inspect(int, FileFacts& facts) override {
-        facts.Size = std::int64_t(bytes_.size());
-        return 0;
-    }
-    ssize_t ReadAt(int, void* buffer, std::size_t count, std::int64_t offset) override {
-        if (std::uint64_t(offset) >= bytes_.size()) return 0;
-        const std::size_t n = std::min(count, bytes_.size() - std::size_t(offset));
-        std::memcpy(buffer, bytes_.data() + offset, n);
-        return ssize_t(n);
-    }
-
-private:
-    FseqBytes bytes_;
-};
 
 // Opens the bytes and reads every frame; the message of the refusal, or "" when it played.
 std::string PlayAll(const FseqBytes& bytes) {

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -63,8 +64,8 @@ inline Bytes BlankRecords(int records, int extra = 0) {
 // `piece` bytes, as reads from pipes and network file systems may.
 class MemoryFile : public FileSystem {
 public:
-    explicit MemoryFile(const Bytes& bytes, std::size_t piece = SIZE_MAX)
-        : bytes_(bytes), piece_(piece) {}
+    explicit MemoryFile(Bytes bytes, std::size_t piece = SIZE_MAX)
+        : bytes_(std::move(bytes)), piece_(piece) {}
     int Open(const char*, int, unsigned) override {
         position_ = 0;
         return 1000;
@@ -75,6 +76,12 @@ public:
         position_ += n;
         return ssize_t(n);
     }
+    ssize_t ReadAt(int, void* buffer, std::size_t count, std::int64_t offset) override {
+        if (offset < 0 || std::uint64_t(offset) >= bytes_.size()) return 0;
+        const std::size_t n = std::min({count, piece_, bytes_.size() - std::size_t(offset)});
+        std::memcpy(buffer, bytes_.data() + offset, n);
+        return ssize_t(n);
+    }
     int Inspect(int, FileFacts& facts) override {
         facts.Size = std::int64_t(bytes_.size());
         return 0;
@@ -82,7 +89,7 @@ public:
     int Close(int) override { return 0; }
 
 private:
-    const Bytes& bytes_;
+    Bytes bytes_;
     std::size_t piece_;
     std::size_t position_ = 0;
 };
