@@ -9,11 +9,11 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <utility>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velkaro::testing {
