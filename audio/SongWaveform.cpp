@@ -1,9 +1,7 @@
 #include "audio/SongWaveform.h"
 
+#include "audio/SongDecoding.h"
 #include "audio/SongPlayer.h"
-
-#include <gst/app/gstappsink.h>
-#include <gst/gst.h>
 
 #include <algorithm>
 
@@ -13,84 +11,36 @@ namespace {
 
 // How often the window hears of new peaks: every few seconds of song.
 constexpr std::size_t BucketsPerReport = 300;
-constexpr GstClockTime PullWait = 100 * GST_MSECOND;
-
-void LinkDecodedPad(GstElement*, GstPad* pad, gpointer convert) {
-    GstPad* sink = gst_element_get_static_pad(static_cast<GstElement*>(convert), "sink");
-    if (!gst_pad_is_linked(sink)) gst_pad_link(pad, sink);
-    gst_object_unref(sink);
-}
 
 } // namespace
 
-// Decodes the song to float samples as fast as the processor allows and folds them into
-// buckets of 10 ms.
-class SongWaveform::Decoder {
+// Folds the decoded samples into buckets of 10 ms.
+class SongWaveform::Folder {
 public:
-    Decoder(SongWaveform& waveform, const std::string& path) : waveform_(waveform) {
-        pipeline_ = gst_pipeline_new(nullptr);
-        GstElement* source = gst_element_factory_make("filesrc", nullptr);
-        GstElement* decode = gst_element_factory_make("decodebin", nullptr);
-        GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
-        sink_ = gst_element_factory_make("appsink", nullptr);
-        if (!source || !decode || !convert || !sink_) return;
-        g_object_set(source, "location", path.c_str(), nullptr);
-        GstCaps* caps = gst_caps_from_string("audio/x-raw,format=F32LE,layout=interleaved");
-        g_object_set(sink_, "caps", caps, "sync", FALSE, "max-buffers", 64u, nullptr);
-        gst_caps_unref(caps);
-        gst_bin_add_many(GST_BIN(pipeline_), source, decode, convert, sink_, nullptr);
-        gst_element_link(source, decode);
-        gst_element_link(convert, sink_);
-        g_signal_connect(decode, "pad-added", G_CALLBACK(LinkDecodedPad), convert);
-        ready_ = true;
-    }
-    ~Decoder() {
-        gst_element_set_state(pipeline_, GST_STATE_NULL);
-        gst_object_unref(pipeline_);
-    }
+    explicit Folder(SongWaveform& waveform) : waveform_(waveform) {}
 
-    void Run() {
-        if (!ready_) return;
-        gst_element_set_state(pipeline_, GST_STATE_PLAYING);
-        while (!waveform_.stop_.load(std::memory_order_relaxed)) {
-            GstSample* sample = gst_app_sink_try_pull_sample(GST_APP_SINK(sink_), PullWait);
-            if (!sample) {
-                if (gst_app_sink_is_eos(GST_APP_SINK(sink_)) || Failed()) break;
-                continue;
-            }
-            const bool more = Fold(sample);
-            gst_sample_unref(sample);
-            if (!more) break;
-        }
+    void Run(const std::string& path) {
+        DecodeSong(
+            path, "audio/x-raw,format=F32LE,layout=interleaved",
+            [this](const DecodedPiece& piece) { return Fold(piece); },
+            [this] { return !waveform_.stop_.load(std::memory_order_relaxed); });
         if (filled_ > 0) waveform_.Append(current_);
     }
 
 private:
-    bool Failed() const {
-        GstBus* bus = gst_element_get_bus(pipeline_);
-        GstMessage* error = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR);
-        gst_object_unref(bus);
-        if (error) gst_message_unref(error);
-        return error != nullptr;
-    }
-
-    bool Fold(GstSample* sample) {
-        ReadFormat(sample);
-        GstMapInfo map;
-        GstBuffer* buffer = gst_sample_get_buffer(sample);
-        if (!buffer || !gst_buffer_map(buffer, &map, GST_MAP_READ)) return true;
-        const auto* samples = reinterpret_cast<const float*>(map.data);
-        const std::size_t count = map.size / sizeof(float);
-        bool more = true;
-        for (std::size_t i = 0; i < count && more; ++i) {
-            const float value = samples[i];
+    bool Fold(const DecodedPiece& piece) {
+        if (samplesPerBucket_ == 0)
+            samplesPerBucket_ =
+                std::max<std::size_t>(1, std::size_t(std::max(piece.Rate, 100) / 100) *
+                                             std::size_t(std::max(piece.Channels, 1)));
+        for (std::size_t i = 0; i < piece.Count; ++i) {
+            const float value = piece.Samples[i];
             if (filled_ == 0) current_ = {value, value};
             current_.Low = std::min(current_.Low, value);
             current_.High = std::max(current_.High, value);
-            if (++filled_ == samplesPerBucket_) more = Flush();
+            if (++filled_ == samplesPerBucket_ && !Flush()) return false;
         }
-        gst_buffer_unmap(buffer, &map);
-        return more;
+        return true;
     }
 
     bool Flush() {
@@ -100,21 +50,7 @@ private:
         return true;
     }
 
-    void ReadFormat(GstSample* sample) {
-        if (samplesPerBucket_ != 0) return;
-        const GstStructure* format = gst_caps_get_structure(gst_sample_get_caps(sample), 0);
-        int rate = 44100;
-        int channels = 2;
-        gst_structure_get_int(format, "rate", &rate);
-        gst_structure_get_int(format, "channels", &channels);
-        samplesPerBucket_ = std::max<std::size_t>(1, std::size_t(std::max(rate, 100) / 100) *
-                                                         std::size_t(std::max(channels, 1)));
-    }
-
     SongWaveform& waveform_;
-    GstElement* pipeline_ = nullptr;
-    GstElement* sink_ = nullptr;
-    bool ready_ = false;
     std::size_t samplesPerBucket_ = 0;
     std::size_t filled_ = 0;
     SongPeaks current_;
@@ -124,10 +60,7 @@ SongWaveform::SongWaveform(const std::string& path, std::function<void()> decode
     : decoded_(std::move(decoded)) {
     StartMediaFramework();
     thread_ = std::thread([this, path] {
-        {
-            Decoder decoder(*this, path);
-            decoder.Run();
-        }
+        Folder(*this).Run(path);
         finished_.store(true, std::memory_order_release);
         if (decoded_) decoded_();
     });

@@ -44,7 +44,7 @@ private:
     // 24 hours of song; anything longer keeps its first day.
     static constexpr std::size_t MaxBlocks = 24 * 360000 / BlockBuckets + 1;
     using Block = std::array<SongPeaks, BlockBuckets>;
-    class Decoder;
+    class Folder;
 
     std::size_t Buckets() const { return buckets_.load(std::memory_order_acquire); }
     // The decoding thread's: appends one bucket; false when the store is full.
